@@ -1,0 +1,69 @@
+# Sourced by the scripts that run Windows programs. A session is one Wine
+# prefix that belongs to the build tree, one Xvfb display of its own and one
+# warm wineserver; wine_session_stop ends everything the session started.
+# Nothing here touches the developer's own display or prefix.
+
+wine_session_start() {
+  local prefix=$1
+  export WINEPREFIX=$prefix
+  export WINEARCH=win64
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export USER=${USER:-$(id -un)}
+  mkdir -p "$(dirname "$prefix")"
+
+  # A display of our own, whether or not the caller has one.
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  BRK_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+  fi
+
+  # Wine 8 does not load the Tahoma of fonts-wine from where Debian puts it.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  for f in tahoma.ttf tahomabd.ttf; do
+    [ -f "$fonts/$f" ] || cp "/usr/share/wine/fonts/$f" "$fonts/" 2>/dev/null || true
+  done
+
+  # A fresh prefix links Desktop, Documents and the like to $HOME: make them
+  # real folders so that nothing a test writes lands in the home folder.
+  local profile="$WINEPREFIX/drive_c/users/$USER"
+  local link
+  for link in "$profile"/*; do
+    if [ -L "$link" ]; then
+      rm -f "$link" && mkdir -p "$link"
+    fi
+  done
+
+  # One server for the whole session, warmed up outside any pipe: otherwise
+  # Wine's services inherit the test runner's pipes and every test waits.
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  BRK_WINE_SESSION=1
+}
+
+wine_session_stop() {
+  [ -n "${BRK_WINE_SESSION:-}" ] || return 0
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${BRK_XVFB_PID:-}" ]; then
+    kill "$BRK_XVFB_PID" 2>/dev/null || true
+    wait "$BRK_XVFB_PID" 2>/dev/null || true
+  fi
+  BRK_WINE_SESSION=
+}
+
+# Turns a Linux path into the path a Windows program under Wine sees.
+wine_path() {
+  winepath -w "$1" 2>/dev/null
+}

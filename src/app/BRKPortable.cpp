@@ -1,0 +1,16 @@
+// Program entry: one copy at a time, then the main window and its message loop.
+#include <windows.h>
+
+#include "app/New_UniqueInstance.h"
+#include "app/TfrmBRKPortable.h"
+
+int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int /*show*/) {
+  if (!CheckUniqueInstance(L"BRKV8_Portable", L"TfrmBRKPortable")) return 0;
+
+  TfrmBRKPortable frmBRKPortable;
+  frmBRKPortable.SetMainForm(true);
+  frmBRKPortable.Show();
+  ui::RunMessageLoop();
+  return 0;
+}
