@@ -1,0 +1,155 @@
+// The deflate compressor that the zip writer runs for every compressed entry.
+//
+// It is a set of plain operations on one state object, TState, which owns
+// every buffer the compressor needs: the 64 KiB sliding window, the hash
+// chains, the symbol buffers of the current block and the trees. The zip
+// writer allocates one TState per archive (about 430 KB, so on the heap) and
+// reuses it for every entry; compressing allocates nothing.
+//
+// Driving one entry, in this order:
+//   1. set param, level, read_fn and flush_fn, set error to null and set
+//      fixed_distance_table[0].parent_len to 0 (the tables are then rebuilt);
+//   2. bits_start(state, output buffer, its size);
+//   3. ct_init(state, &internal attributes word);
+//   4. match_init(state, level, &general-purpose flags word);
+//   5. deflate_entry(state), which returns the entry's compressed size.
+// When deflate_entry returns, every compressed byte has gone through
+// flush_fn. A failed internal check leaves its message in `error`; the entry
+// is then unusable, and processing has gone on regardless.
+//
+// The input arrives through read_fn; the output leaves through flush_fn, from
+// the caller's output buffer, or straight from the window for stored blocks.
+#pragma once
+
+#include <cstdint>
+
+struct TState;
+
+// Places up to `size` bytes of the entry's input at `buffer` and answers how
+// many; 0 or 0xFFFFFFFF ends the input.
+using read_fn_t = std::uint32_t (*)(TState& state, std::uint8_t* buffer, std::uint32_t size);
+
+// Writes *count bytes from `buffer` and sets *count to 0 once they are
+// written; does nothing when *count is 0. The compressor does not look at the
+// answer: a failed write is the caller's to record.
+using flush_fn_t = bool (*)(void* param, const std::uint8_t* buffer, std::uint32_t* count);
+
+// One entry of a tree or code table. While a tree is built the fields hold a
+// node's frequency and its parent; afterwards the symbol's code (stored
+// bit-reversed, ready to leave least significant bit first) and its length.
+struct TTreeEntry {
+  std::uint16_t freq_code;
+  std::uint16_t parent_len;
+};
+
+// What make_tree needs to know about one of the three trees.
+struct TTreeDesc {
+  TTreeEntry* dynamic_tree;
+  const TTreeEntry* fixed_table;   // null for the code-length tree
+  const std::int32_t* extra_bits;  // per symbol, from first_extra on
+  std::int32_t first_extra;
+  std::int32_t symbols;
+  std::int32_t max_length;
+  std::int32_t max_code;  // largest symbol with a nonzero frequency in the last build
+};
+
+inline constexpr std::uint32_t kWindowSize = 65536;  // two halves of the 32 KiB distance window
+inline constexpr std::uint32_t kWindowHalf = 32768;
+inline constexpr std::uint32_t kHashSize = 32768;  // 15-bit hash keys
+inline constexpr std::uint32_t kLiteralBufferSize = 32768;
+inline constexpr std::uint32_t kFlagBufferSize = kLiteralBufferSize / 8;  // one bit a symbol
+inline constexpr int kLiteralLengthSymbols = 286;  // 256 bytes, end of block, 29 length codes
+inline constexpr int kDistanceSymbols = 30;
+inline constexpr int kCodeLengthSymbols = 19;
+inline constexpr int kHeapSize = 2 * kLiteralLengthSymbols + 1;  // symbols and inner nodes
+
+struct TState {
+  // Set by the caller before each entry.
+  void* param;  // handed back to flush_fn
+  std::int32_t level;
+  read_fn_t read_fn;
+  flush_fn_t flush_fn;
+
+  // Trees and the current block.
+  TTreeEntry literal_tree[kHeapSize];
+  TTreeEntry distance_tree[2 * kDistanceSymbols + 1];
+  TTreeEntry fixed_literal_table[288];
+  TTreeEntry fixed_distance_table[kDistanceSymbols];
+  TTreeEntry code_length_tree[2 * kCodeLengthSymbols + 1];
+  TTreeDesc literal_desc;
+  TTreeDesc distance_desc;
+  TTreeDesc code_length_desc;
+  std::uint16_t length_counts[16];  // codes of each length 0..15
+  std::int32_t heap[kHeapSize];
+  std::int32_t heap_length;
+  std::int32_t sorted_start;  // nodes by increasing frequency from here to the heap's end
+  std::uint8_t depth[kHeapSize];
+  std::uint8_t length_code[256];    // match length - 3 -> length code 0..28
+  std::uint8_t distance_code[512];  // distance - 1 (< 256), then 256 + ((distance - 1) >> 7)
+  std::int32_t length_base[29];
+  std::int32_t distance_base[30];
+  std::uint8_t literal_buffer[kLiteralBufferSize];    // literal byte or match length - 3
+  std::uint16_t distance_buffer[kLiteralBufferSize];  // distance - 1 of each match
+  std::uint8_t flag_buffer[kFlagBufferSize];          // bit set: the symbol is a match
+  std::uint32_t last_lit;                             // symbols in the block
+  std::uint32_t last_dist;                            // matches in the block
+  std::uint32_t flag_index;
+  std::uint8_t flag_byte;
+  std::uint8_t flag_mask;
+  std::uint32_t optimal_length;  // block bits with its dynamic trees, tree header included
+  std::uint32_t fixed_length;    // block bits with the fixed codes
+  std::uint32_t compressed_bytes;
+  std::uint32_t compressed_bits;  // 0..7 bits beyond compressed_bytes
+  std::uint16_t* attributes;      // the entry's internal attributes: 0xFFFF asks for a text guess
+
+  // Bit output.
+  std::uint32_t bit_buffer;  // filled from its least significant bit
+  std::int32_t bit_count;    // 0..16 between calls
+  std::uint8_t* out_buffer;
+  std::uint32_t out_offset;
+  std::uint32_t out_size;
+  std::uint32_t bits_produced;
+
+  // Match finder.
+  std::uint8_t window[kWindowSize];
+  std::uint32_t
+      chain[kWindowHalf];         // by position & 0x7FFF: the previous position with the same key
+  std::uint32_t head[kHashSize];  // by key: the last position inserted; 0 is none
+  std::int32_t block_start;       // negative once the window slid past it
+  std::uint32_t hash_key;
+  std::uint32_t prev_length;
+  std::uint32_t scan;
+  std::uint32_t match_start;
+  std::int32_t end_of_input;
+  std::uint32_t lookahead;  // valid bytes from scan on
+  std::uint32_t chain_limit;
+  std::uint32_t lazy_limit;
+  std::uint32_t good_length;
+  std::int32_t nice_length;
+
+  const char* error;  // message of the last failed internal check, else null
+};
+
+// Binds the output buffer and empties the bit buffer for a new entry.
+void bits_start(TState& state, std::uint8_t* buffer, std::uint32_t size);
+
+// Starts an entry: keeps `attributes`, zeroes the compressed size, and builds
+// the code tables unless fixed_distance_table[0].parent_len marks them built.
+void ct_init(TState& state, std::uint16_t* attributes);
+
+// Loads the level's parameters (1 to 8), marks the level in *flags and reads
+// the first window of input.
+void match_init(TState& state, std::int32_t level, std::uint16_t* flags);
+
+// Compresses the whole entry and answers its compressed size in bytes.
+std::uint32_t deflate_entry(TState& state);
+
+// Records a literal (dist 0, lc the byte) or a match (dist 1..32506, lc its
+// length - 3); answers nonzero when the block should end now.
+int ct_tally(TState& state, std::uint32_t dist, std::uint32_t lc);
+
+// Ends the block covering `stored_len` input bytes at `data` (null when they
+// are no longer all in the window) and answers the compressed bytes so far;
+// `last` is 1 for the block that ends the input.
+std::uint32_t ct_end_block(TState& state, const std::uint8_t* data, std::uint32_t stored_len,
+                           int last);
