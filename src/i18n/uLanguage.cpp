@@ -1,0 +1,104 @@
+#include "i18n/uLanguage.h"
+
+#include <windows.h>
+
+#include "ui/UniqueHandle.h"
+
+namespace i18n {
+namespace {
+
+constexpr std::wstring_view kFallbackLanguage = L"English";
+constexpr std::wstring_view kExtension = L".lng";
+
+std::wstring ExecutableFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The pattern "*.lng" also matches names whose short 8.3 alias ends in
+// ".LNG" (such as "x.lngx"); only names that really end in ".lng" are
+// language files.
+bool HasLanguageExtension(std::wstring_view name) {
+  if (name.size() <= kExtension.size()) return false;
+  const std::wstring_view extension = name.substr(name.size() - kExtension.size());
+  return CompareStringOrdinal(extension.data(), static_cast<int>(extension.size()),
+                              kExtension.data(), static_cast<int>(kExtension.size()),
+                              TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+TLanguage::TLanguage(std::wstring section)
+    : FSection(std::move(section)), FFolder(ExecutableFolder() + L"Language") {}
+
+TLanguage::TLanguage(std::wstring section, const std::wstring& folder)
+    : TLanguage(std::move(section)) {
+  ScanLanguages(folder);
+}
+
+void TLanguage::ScanLanguages(const std::wstring& folder) {
+  FFolder = folder;
+  if (!FFolder.empty() && FFolder.back() == L'\\') FFolder.pop_back();
+
+  WIN32_FIND_DATAW entry{};
+  const std::wstring pattern = FFolder + L"\\*" + std::wstring(kExtension);
+  ui::UniqueFindHandle listing(FindFirstFileW(pattern.c_str(), &entry));
+  if (!listing) return;
+  do {
+    const std::wstring_view name = entry.cFileName;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if (!HasLanguageExtension(name)) continue;
+    const std::wstring baseName(name.substr(0, name.size() - kExtension.size()));
+    const int previous = FLanguageIndex;
+    FLanguageIndex = FLanguageNames.Add(baseName);
+    // A file that cannot be read stays listed under its base name, but the
+    // language read before it stays current.
+    const bool loaded = LoadLanguage(baseName);
+    if (!loaded) FLanguageIndex = previous;
+    FDisplayNames.Add(loaded ? FIniFile.ReadValue(L"Main", L"DisplayName", baseName) : baseName);
+  } while (FindNextFileW(listing.get(), &entry));
+}
+
+std::wstring TLanguage::LanguageFile(std::wstring_view name) const {
+  return FFolder + L"\\" + std::wstring(name) + std::wstring(kExtension);
+}
+
+bool TLanguage::LoadLanguage(std::wstring_view name) {
+  if (FLanguageNames.IndexOf(name) < 0 || !IsFile(LanguageFile(name))) name = kFallbackLanguage;
+  const int index = FLanguageNames.IndexOf(name);
+  if (index < 0 || !IsFile(LanguageFile(name))) return false;
+  if (FIniFile.LoadFile(LanguageFile(name))) return false;
+  FLanguageIndex = index;
+  FIniFile.SectionLines(FSection + L"_M", FMessages);
+  return true;
+}
+
+std::wstring TLanguage::GetMessageText(std::wstring_view key, std::wstring_view defaultText) const {
+  std::optional<std::wstring> value = FMessages.Value(key);
+  return value ? std::move(*value) : std::wstring(defaultText);
+}
+
+std::wstring TLanguage::GetMessageValue(std::wstring_view key) const {
+  return GetMessageText(key, {});
+}
+
+std::wstring TLanguage::ReadLanguageValue(std::wstring_view section, std::wstring_view key,
+                                          std::wstring_view defaultValue) const {
+  return FIniFile.ReadValue(section, key, defaultValue);
+}
+
+}  // namespace i18n
