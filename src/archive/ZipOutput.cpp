@@ -1,0 +1,112 @@
+#include "archive/ZipOutput.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "archive/ZipFileLayer.h"
+
+namespace {
+
+constexpr ZipFileLayer kSystemFiles = {ReadFile, WriteFile};
+ZipFileLayer g_files = kSystemFiles;
+
+// WriteFile takes a 32-bit count; larger requests go in pieces.
+constexpr std::size_t kMaxWriteChunk = 1u << 30;
+
+std::size_t write_file(TZip& zip, const std::uint8_t* data, std::size_t size) noexcept {
+  std::size_t total = 0;
+  while (total < size) {
+    DWORD chunk = DWORD(std::min(size - total, kMaxWriteChunk));
+    DWORD done = 0;
+    if (!g_files.write(zip.out_handle, data + total, chunk, &done, nullptr) || done == 0) {
+      if (!zip.out_error) zip.out_error = zip_result::write_file;
+      break;
+    }
+    total += done;
+  }
+  return total;
+}
+
+std::size_t write_memory(TZip& zip, const std::uint8_t* data, std::size_t size) noexcept {
+  // The last byte of the block is never used: an archive must stay below
+  // the capacity it was given.
+  if (std::uint64_t(zip.mem_pos) + size >= zip.mem_size) {
+    zip.out_error = zip_result::memory_size;
+    return 0;
+  }
+  std::memcpy(zip.mem_data + zip.mem_pos, data, size);
+  zip.mem_pos += std::uint32_t(size);
+  return size;
+}
+
+std::size_t write_plain(TZip& zip, const std::uint8_t* data, std::size_t size) noexcept {
+  if (zip.mem_data) return write_memory(zip, data, size);
+  if (zip.out_handle != INVALID_HANDLE_VALUE) return write_file(zip, data, size);
+  zip.out_error = zip_result::not_initialised;
+  return 0;
+}
+
+}  // namespace
+
+void zip_use_file_layer(const ZipFileLayer& layer) noexcept {
+  g_files = layer;
+}
+void zip_use_system_files() noexcept {
+  g_files = kSystemFiles;
+}
+
+BOOL zip_file_read(HANDLE file, void* buffer, DWORD size, DWORD* done) noexcept {
+  return g_files.read(file, buffer, size, done, nullptr);
+}
+
+std::size_t zip_write(TZip& zip, const void* data, std::size_t size) noexcept {
+  auto bytes = static_cast<const std::uint8_t*>(data);
+  if (size == 0) return 0;
+  if (!zip.encrypting) return write_plain(zip, bytes, size);
+  try {
+    zip.enc_buf.assign(bytes, bytes + size);
+  } catch (...) {
+    if (!zip.out_error) zip.out_error = zip_result::alloc_memory;
+    return 0;
+  }
+  zip.keys->encrypt(zip.enc_buf.data(), size);
+  return write_plain(zip, zip.enc_buf.data(), size);
+}
+
+bool zip_seek(TZip& zip, std::uint64_t position) noexcept {
+  if (!zip.can_seek) {
+    zip.out_error = zip_result::unseekable;
+    return false;
+  }
+  if (zip.mem_data) {
+    if (position >= zip.mem_size) {
+      zip.out_error = zip_result::memory_size;
+      return false;
+    }
+    zip.mem_pos = std::uint32_t(position);
+    return true;
+  }
+  if (zip.out_handle != INVALID_HANDLE_VALUE) {
+    LARGE_INTEGER to;
+    to.QuadPart = LONGLONG(zip.base_offset + position);
+    return SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN) != 0;
+  }
+  zip.out_error = zip_result::not_initialised;
+  return false;
+}
+
+void zip_cut_back(TZip& zip, std::uint64_t position) noexcept {
+  if (!zip.can_seek || position > zip.written) return;
+  if (zip.mem_data) {
+    std::memset(zip.mem_data + position, 0, std::size_t(zip.written - position));
+    zip.mem_pos = std::uint32_t(position);
+  } else {
+    LARGE_INTEGER to;
+    to.QuadPart = LONGLONG(zip.base_offset + position);
+    if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN) ||
+        !SetEndOfFile(zip.out_handle)) {
+      return;
+    }
+  }
+  zip.written = position;
+}

@@ -1,0 +1,23 @@
+// Where the archive's bytes go: a file or handle, or a memory block. Every
+// byte of the archive passes the output routine, which also encrypts while
+// an encrypted entry's data is written. A failure is recorded in the state's
+// out_error, so that the add that met it fails and later adds are refused.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "archive/ZipState.h"
+
+// Writes the bytes and answers how many reached the output.
+std::size_t zip_write(TZip& zip, const void* data, std::size_t size) noexcept;
+
+// Positions the output at an archive offset (counted from base_offset).
+bool zip_seek(TZip& zip, std::uint64_t position) noexcept;
+
+// Forgets everything from an archive offset on: a seekable output is cut
+// back there, so that a failed entry leaves no bytes behind.
+void zip_cut_back(TZip& zip, std::uint64_t position) noexcept;
+
+// Reads from a source through the current file layer.
+BOOL zip_file_read(HANDLE file, void* buffer, DWORD size, DWORD* done) noexcept;

@@ -1,0 +1,191 @@
+#include "archive/ZipSource.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "archive/Crc32.h"
+#include "archive/DosTime.h"
+#include "archive/ZipAttributes.h"
+#include "archive/ZipOutput.h"
+
+namespace {
+
+std::uint64_t ticks_of(const FILETIME& t) noexcept {
+  return std::uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime;
+}
+
+// Extractors set a file's time from the DOS fields as local time, so they
+// hold the local time of the moment (clamped to what the fields can hold).
+std::uint32_t dos_local_time(const FILETIME& utc) noexcept {
+  SYSTEMTIME universal, local;
+  if (!FileTimeToSystemTime(&utc, &universal) ||
+      !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) {
+    // Beyond what the calendar calls take: far past the DOS range either way.
+    bool late = ticks_of(utc) > (std::uint64_t(1) << 62);
+    return archive::dos_date_time({late ? 9999 : 1601, 1, 1, 0, 0, 0});
+  }
+  return archive::dos_date_time(
+      {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond});
+}
+
+void set_times(TZip& zip, const FILETIME& access, const FILETIME& modification,
+               const FILETIME& creation) noexcept {
+  zip.src_atime = archive::unix_seconds_from_file_time(ticks_of(access));
+  zip.src_mtime = archive::unix_seconds_from_file_time(ticks_of(modification));
+  zip.src_ctime = archive::unix_seconds_from_file_time(ticks_of(creation));
+  zip.src_dos_time = dos_local_time(modification);
+}
+
+void set_times_now(TZip& zip) noexcept {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  set_times(zip, now, now, now);
+}
+
+bool is_valid(HANDLE h) noexcept {
+  return h != nullptr && h != INVALID_HANDLE_VALUE;
+}
+
+bool can_seek(HANDLE h, LARGE_INTEGER* position) noexcept {
+  LARGE_INTEGER zero{};
+  return GetFileType(h) == FILE_TYPE_DISK && SetFilePointerEx(h, zero, position, FILE_CURRENT) != 0;
+}
+
+bool read_at(HANDLE h, std::uint64_t offset, std::uint8_t* buffer, DWORD size) noexcept {
+  LARGE_INTEGER to;
+  to.QuadPart = LONGLONG(offset);
+  if (!SetFilePointerEx(h, to, nullptr, FILE_BEGIN)) return false;
+  DWORD total = 0;
+  while (total < size) {
+    DWORD done = 0;
+    if (!zip_file_read(h, buffer + total, size - total, &done) || done == 0) return false;
+    total += done;
+  }
+  return true;
+}
+
+bool is_executable(HANDLE h, std::uint64_t size) noexcept {
+  std::array<std::uint8_t, archive::kExeProbeSize> head;
+  std::uint32_t offset = 0;
+  std::array<std::uint8_t, 4> signature;
+  if (!read_at(h, 0, head.data(), DWORD(head.size())) ||
+      !archive::exe_header_offset(head, size, offset) ||
+      !read_at(h, offset, signature.data(), DWORD(signature.size()))) {
+    return false;
+  }
+  return archive::is_exe_signature(std::uint32_t(signature[0]) | std::uint32_t(signature[1]) << 8 |
+                                   std::uint32_t(signature[2]) << 16 |
+                                   std::uint32_t(signature[3]) << 24);
+}
+
+ZipResult open_handle(TZip& zip, HANDLE h, std::uint32_t given_size) {
+  if (!is_valid(h)) return zip_result::bad_arguments;
+  zip.src_handle = h;
+  if (!can_seek(h, nullptr)) {
+    zip.src_attributes = archive::kUnixRegularFile;
+    zip.src_size = given_size ? std::int64_t(given_size) : -1;
+    set_times_now(zip);
+    return zip_result::ok;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h, &info)) return zip_result::open_file;
+  std::uint64_t size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+  bool directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  zip.src_attributes = archive::file_attributes(info.dwFileAttributes, directory,
+                                                !directory && is_executable(h, size));
+  zip.src_size = std::int64_t(size);
+  set_times(zip, info.ftLastAccessTime, info.ftLastWriteTime, info.ftCreationTime);
+  LARGE_INTEGER start{};
+  SetFilePointerEx(h, start, nullptr, FILE_BEGIN);
+  return zip_result::ok;
+}
+
+ZipResult open_file(TZip& zip, const wchar_t* path) {
+  if (!path) return zip_result::bad_arguments;
+  // Sharing everything: a program that keeps its file open for writing or
+  // renames it must not keep the file out of the archive.
+  zip.owned_src.reset(CreateFileW(zip_long_path(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!zip.owned_src) return zip_result::open_file;
+  return open_handle(zip, zip.owned_src.get(), 0);
+}
+
+}  // namespace
+
+std::wstring zip_long_path(const wchar_t* path) {
+  std::wstring p(path);
+  constexpr std::wstring_view kExtended = L"\\\\?\\";
+  if (p.size() < MAX_PATH || p.starts_with(kExtended)) return p;
+  DWORD needed = GetFullPathNameW(path, 0, nullptr, nullptr);
+  if (needed == 0) return p;
+  std::wstring full(needed, L'\0');
+  DWORD got = GetFullPathNameW(path, needed, full.data(), nullptr);
+  if (got == 0 || got >= needed) return p;
+  full.resize(got);
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return std::wstring(kExtended) + full;
+}
+
+ZipResult zip_open_source(TZip& zip, const ZipSource& source) {
+  zip.src_read = 0;
+  zip.src_crc = 0;
+  zip.src_error = zip_result::ok;
+  switch (source.kind) {
+    case ZipSource::Kind::file:
+      return open_file(zip, source.path);
+    case ZipSource::Kind::handle:
+      return open_handle(zip, source.handle, source.given_size);
+    case ZipSource::Kind::memory:
+      if (!source.data || source.length == 0) return zip_result::bad_arguments;
+      zip.src_mem = static_cast<const std::uint8_t*>(source.data);
+      zip.src_mem_len = source.length;
+      zip.src_mem_pos = 0;
+      zip.src_attributes = archive::kUnixRegularFile;
+      zip.src_size = source.length;
+      set_times_now(zip);
+      return zip_result::ok;
+    case ZipSource::Kind::folder:
+      zip.src_attributes = archive::kFolderAttributes;
+      zip.src_size = 0;
+      set_times_now(zip);
+      return zip_result::ok;
+  }
+  return zip_result::bad_arguments;
+}
+
+void zip_close_source(TZip& zip) noexcept {
+  zip.owned_src.reset();
+  zip.src_handle = INVALID_HANDLE_VALUE;
+  zip.src_mem = nullptr;
+  zip.src_mem_len = 0;
+  zip.src_mem_pos = 0;
+}
+
+std::uint32_t zip_read_source_bytes(TZip& zip, std::uint8_t* buffer, std::uint32_t size) noexcept {
+  std::uint32_t got = 0;
+  if (zip.src_mem) {
+    got = std::min(size, zip.src_mem_len - zip.src_mem_pos);
+    std::copy_n(zip.src_mem + zip.src_mem_pos, got, buffer);
+    zip.src_mem_pos += got;
+  } else if (zip.src_handle != INVALID_HANDLE_VALUE) {
+    if (zip.src_error) return 0;
+    DWORD done = 0;
+    if (!zip_file_read(zip.src_handle, buffer, size, &done)) {
+      // A pipe whose writer has finished reports its end as a broken pipe;
+      // anything else is a failure that must not pass for the end.
+      DWORD why = GetLastError();
+      if (why != ERROR_BROKEN_PIPE && why != ERROR_HANDLE_EOF)
+        zip.src_error = zip_result::read_file;
+      return 0;
+    }
+    got = done;
+  } else {
+    zip.out_error = zip_result::not_initialised;
+    return 0;
+  }
+  zip.src_read += got;
+  zip.src_crc = archive::crc32_update(zip.src_crc, buffer, got);
+  return got;
+}

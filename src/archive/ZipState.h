@@ -1,0 +1,61 @@
+// The writer state behind a ZipHandle: the output, the entries written so
+// far, and the source and counters of the entry being added. One per
+// archive; the create operations make it and zip_close destroys it. Private
+// to the writer (tests and the benchmark look at its size).
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/Deflate.h"
+#include "archive/ZipCrypto.h"
+#include "archive/ZipRecords.h"
+#include "archive/ZipWriter.h"
+#include "ui/UniqueHandle.h"
+
+// Chunk buffer of stored entries and output buffer of the compressor.
+inline constexpr std::uint32_t kZipBufferSize = 16384;
+
+struct TZip {
+  std::string password;  // empty: no encryption
+  HANDLE out_handle = INVALID_HANDLE_VALUE;
+  ui::UniqueFileHandle owned_out;           // set when the writer opened out_handle
+  std::unique_ptr<std::uint8_t[]> out_map;  // a memory archive's own zero-filled block
+  std::uint64_t base_offset = 0;            // where the archive starts in out_handle
+  ZipResult out_error = zip_result::ok;     // sticky
+  std::uint64_t written = 0;                // archive bytes so far, from base_offset
+  bool can_seek = false;
+  std::uint8_t* mem_data = nullptr;
+  std::uint32_t mem_pos = 0;
+  std::uint32_t mem_size = 0;
+  bool ended = false;
+  bool encrypting = false;  // only while an encrypted entry's data is written
+  std::optional<archive::ZipCipher> keys;
+  std::vector<std::uint8_t> enc_buf;
+  std::vector<archive::ZipEntry> entries;
+  std::unique_ptr<TState> compressor;  // made at the first deflated entry
+
+  // The entry being added.
+  std::optional<std::uint64_t> entry_start;  // set once its local header is on its way out
+  std::uint32_t src_attributes = 0;
+  std::int64_t src_atime = 0, src_mtime = 0, src_ctime = 0;  // Unix seconds, UTC
+  std::uint32_t src_dos_time = 0;
+  std::int64_t src_size = -1;  // announced; -1 unknown
+  std::uint64_t src_read = 0;
+  std::uint32_t src_crc = 0;
+  ZipResult src_error = zip_result::ok;  // a read that failed before the end
+  HANDLE src_handle = INVALID_HANDLE_VALUE;
+  ui::UniqueFileHandle owned_src;
+  const std::uint8_t* src_mem = nullptr;
+  std::uint32_t src_mem_len = 0;
+  std::uint32_t src_mem_pos = 0;
+  std::uint64_t data_size = 0;  // entry data written, without an encryption header
+
+  std::array<std::uint8_t, kZipBufferSize> buffer;
+};
