@@ -1,59 +1,76 @@
 // A top-level window that stands for one form of the tool: its window class
 // is registered under the form's own class name (other copies of the tool
 // find the main window by it), it carries its own task-bar button, and it is
-// borderless, since the skin draws the frame. The form owns its window: the
-// window is destroyed with the object.
+// borderless, since the skin draws the frame. The form hosts its window-less
+// controls, can key out one colour as see-through, and takes a window region.
+// The form owns its window: the window is destroyed with the object.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "ui/UniqueHandle.h"
+#include "ui/WinControl.h"
+
 namespace ui {
 
-class TForm {
+class TForm : public TWinControl {
  public:
-  explicit TForm(std::wstring className);
-  virtual ~TForm();
-  TForm(const TForm&) = delete;
-  TForm& operator=(const TForm&) = delete;
+  explicit TForm(std::wstring className, TComponent* owner = nullptr);
+  ~TForm() override;
 
-  const std::wstring& ClassName() const { return className_; }
-  HWND Handle() const { return handle_; }
+  std::wstring_view ClassName() const override { return className_; }
 
-  // Settings that take effect when the window is created (and at once after).
-  void SetCaption(const std::wstring& caption);
-  const std::wstring& Caption() const { return caption_; }
-  void SetClientSize(int width, int height);
-  int ClientWidth() const { return clientWidth_; }
-  int ClientHeight() const { return clientHeight_; }
+  // Borderless: the client area is the whole window.
+  void SetClientSize(int width, int height) { SetBounds(Left(), Top(), width, height); }
+  int ClientWidth() const { return Width(); }
+  int ClientHeight() const { return Height(); }
 
-  // Creates the window, centred on the primary monitor's work area, hidden.
-  // Returns false when the system refuses the class or the window.
+  // Pixels of exactly this colour become holes in the window.
+  bool TransparentColor() const { return transparentColor_; }
+  void SetTransparentColor(bool on);
+  TColor TransparentColorValue() const { return transparentColorValue_; }
+  void SetTransparentColorValue(TColor color);
+
+  // The window's visible outline; the window owns the region once set.
+  void SetWindowRegion(UniqueRegion region);
+
+  // Creates the window, centred on the primary monitor's work area, hidden,
+  // then runs OnCreate. Returns false when the system refuses it.
   bool CreateHandle();
   void Show();
+  void Hide();
+  // Destroys the window; the main form's closing ends the message loop.
+  void Close();
 
   // The main form ends the message loop when its window is destroyed.
   void SetMainForm(bool isMain) { isMainForm_ = isMain; }
 
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+
  protected:
-  // Messages of the form's window; the default handling is the system's.
-  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateParams(TCreateParams& params) override;
+  void HandleCreated() override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  TRect WindowBounds() const override;
 
  private:
-  static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  bool RegisterWindowClass() const;
+  void ApplyLayering();
 
   std::wstring className_;
-  std::wstring caption_;
-  int clientWidth_ = 0;
-  int clientHeight_ = 0;
   bool isMainForm_ = false;
-  HWND handle_ = nullptr;
+  bool transparentColor_ = false;
+  TColor transparentColorValue_ = clBlack;
+  bool created_ = false;
 };
 
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();
+
+// Handles every message already waiting, then returns. A WM_QUIT met on the
+// way is posted again so that the message loop still sees it.
+void ProcessMessages();
 
 }  // namespace ui

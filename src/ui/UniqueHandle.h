@@ -84,6 +84,14 @@ struct MemoryDcTraits {
 };
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 
+// Windows created with CreateWindowExW and owned by the object that made them.
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle invalid() noexcept { return nullptr; }
+  static void close(Handle h) noexcept { DestroyWindow(h); }
+};
+using UniqueWindow = UniqueResource<WindowTraits>;
+
 // Registry keys.
 struct RegKeyTraits {
   using Handle = HKEY;

@@ -1,0 +1,29 @@
+// The real push button, and the base of the other controls the system's
+// "BUTTON" class provides (group box, check box, radio button): our control
+// creates the system window with the style of its kind and hears of clicks
+// through its parent.
+#pragma once
+
+#include "ui/WinControl.h"
+
+namespace ui {
+
+class TButtonControl : public TWinControl {
+ public:
+  explicit TButtonControl(TComponent* owner, DWORD buttonStyle);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  bool Notification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  DWORD buttonStyle_;
+};
+
+class TButton : public TButtonControl {
+ public:
+  explicit TButton(TComponent* owner = nullptr);
+  std::wstring_view ClassName() const override { return L"TButton"; }
+};
+
+}  // namespace ui

@@ -1,0 +1,167 @@
+#include "ui/Control.h"
+
+#include "ui/WinControl.h"
+
+namespace ui {
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {}
+
+TControl::~TControl() {
+  if (parent_ != nullptr) parent_->RemoveControl(*this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == parent_) return;
+  if (parent_ != nullptr) {
+    Invalidate();
+    parent_->RemoveControl(*this);
+  }
+  parent_ = parent;
+  if (parent_ != nullptr) {
+    parent_->InsertControl(*this);
+    if (parentFont_) FontChanged();
+    Invalidate();
+  }
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  Invalidate();
+  const bool resized = width != width_ || height != height_;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  Invalidate();
+  if (resized) Resized();
+}
+
+void TControl::Resized() {
+  if (OnResize) OnResize(*this);
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  // Before hiding, so that the area it covered is repainted.
+  if (!visible) Invalidate();
+  visible_ = visible;
+  if (visible) Invalidate();
+  if (parent_ != nullptr && align_ != alNone) parent_->AlignControls();
+}
+
+bool TControl::Showing() const {
+  if (!visible_) return false;
+  if (parent_ == nullptr) return IsWindowed();
+  return parent_->Showing();
+}
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  EnabledChanged();
+}
+
+bool TControl::ShowHint() const {
+  if (parentShowHint_ && parent_ != nullptr) return parent_->ShowHint();
+  return showHint_;
+}
+
+void TControl::SetShowHint(bool show) {
+  showHint_ = show;
+  parentShowHint_ = false;
+}
+
+void TControl::SetCaption(const std::wstring& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  TextChanged();
+}
+
+const TFont& TControl::Font() const {
+  if (parentFont_ && parent_ != nullptr) return parent_->Font();
+  return font_;
+}
+
+void TControl::SetFont(const TFont& font) {
+  parentFont_ = false;
+  if (font == font_) return;
+  font_ = font;
+  FontChanged();
+}
+
+void TControl::SetParentFont(bool follow) {
+  if (follow == parentFont_) return;
+  // Leaving the parent's font keeps its look until a font is set.
+  if (!follow) font_ = Font();
+  parentFont_ = follow;
+  FontChanged();
+}
+
+void TControl::ParentFontChanged() {
+  if (parentFont_) FontChanged();
+}
+
+void TControl::SetColor(TColor color) {
+  if (color == color_) return;
+  color_ = color;
+  Invalidate();
+}
+
+void TControl::SetAlign(TAlign align) {
+  if (align == align_) return;
+  align_ = align;
+  if (parent_ != nullptr) parent_->AlignControls();
+}
+
+void TControl::BringToFront() {
+  if (parent_ != nullptr) parent_->MoveInZOrder(*this, true);
+}
+
+void TControl::SendToBack() {
+  if (parent_ != nullptr) parent_->MoveInZOrder(*this, false);
+}
+
+void TControl::Invalidate() {
+  if (parent_ == nullptr || !parent_->HandleAllocated() || !visible_) return;
+  const RECT r{left_, top_, left_ + width_, top_ + height_};
+  // A control that paints only part of its area needs what lies beneath
+  // repainted first.
+  InvalidateRect(parent_->Handle(), &r, HasStyle(csOpaque) ? FALSE : TRUE);
+}
+
+void TControl::Repaint() {
+  Invalidate();
+  if (parent_ != nullptr && parent_->HandleAllocated()) UpdateWindow(parent_->Handle());
+}
+
+void TControl::Paint(TCanvas&) {}
+
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(*this);
+}
+
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(*this);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(*this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(*this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(*this, button, shift, x, y);
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(*this);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(*this);
+}
+
+}  // namespace ui

@@ -1,0 +1,136 @@
+// A control with a window of its own, and the host of the window-less
+// controls placed on it: it paints them on its surface in z-order (later
+// above earlier) and routes the mouse to them (entry and exit, presses with
+// capture, click on release inside, double-click). Windowed children lie
+// above all window-less ones. It also places children that carry an Align.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/Control.h"
+
+namespace ui {
+
+// What a windowed control asks of the system when its window is created.
+struct TCreateParams {
+  // A class of our own is registered under this name (with our window
+  // procedure); a system class ("BUTTON", ...) is used as it is.
+  std::wstring WindowClass;
+  bool SystemClass = false;
+  DWORD Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  DWORD ExStyle = 0;
+  std::wstring Caption;
+};
+
+class TWinControl : public TControl {
+ public:
+  explicit TWinControl(TComponent* owner = nullptr);
+  ~TWinControl() override;
+
+  std::wstring_view ClassName() const override { return L"TWinControl"; }
+  bool IsWindowed() const override { return true; }
+
+  HWND Handle() const { return handle_; }
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  // Creates the window (and its parent's first) when it can; returns
+  // whether a window exists afterwards.
+  bool HandleNeeded();
+  void DestroyHandle();
+
+  void SetParent(TWinControl* parent) override;
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetVisible(bool visible) override;
+  void SetCaption(const std::wstring& caption) override;
+  void BringToFront() override;
+  void SendToBack() override;
+  void Invalidate() override;
+  void Repaint() override;
+
+  // Child controls in z-order, lowest first: window-less ones, then windows.
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(index); }
+
+  // Paint off-screen first, then copy, so nothing flickers.
+  bool DoubleBuffered() const { return doubleBuffered_; }
+  void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
+
+  // Paints the control, its window-less children and its windowed children
+  // into `dc` with the control's top-left corner at (x, y).
+  void PaintTo(HDC dc, int x, int y);
+
+  // The topmost visible window-less child under a client point; disabled
+  // ones count only when `allowDisabled`.
+  TControl* ControlAtPos(TPoint p, bool allowDisabled) const;
+
+  // Places the children that carry an Align inside the client area.
+  void AlignControls();
+
+  // The control of one of our windows, or null.
+  static TWinControl* FromHandle(HWND window);
+
+ protected:
+  virtual void CreateParams(TCreateParams& params);
+  // Runs once the window exists (children's windows included).
+  virtual void HandleCreated() {}
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // A notification (WM_COMMAND, WM_NOTIFY) that our parent received from
+  // our window; true when handled.
+  virtual bool Notification(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
+                            LRESULT& /*result*/) {
+    return false;
+  }
+  // Paints the window's own surface: the background, then Paint(), then
+  // the window-less children.
+  void PaintWindow(HDC dc);
+  virtual void PaintBackground(TCanvas& canvas);
+  void Resized() override;
+  void FontChanged() override;
+  // Created where on screen; children answer their place in the parent.
+  virtual TRect WindowBounds() const { return BoundsRect(); }
+
+ private:
+  friend class TControl;
+  static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  bool RegisterWindowClass(const std::wstring& className) const;
+  bool CreateWindowHandle();
+  void AttachHandle(HWND window);
+  void InsertControl(TControl& control);
+  void RemoveControl(TControl& control);
+  void MoveInZOrder(TControl& control, bool toFront);
+  void PaintHandler();
+
+  // Mouse routing (WinControlMouse.cpp).
+  bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool HandleSetCursor(LPARAM lParam);
+  TControl* TargetAt(TPoint p, bool allowDisabled);
+  void UpdateHover(TControl* control);
+  void ButtonDown(TMouseButton button, TPoint p, TShiftState shift, bool doubleClick);
+  void ButtonUp(TMouseButton button, TPoint p, TShiftState shift);
+  void TrackLeave();
+
+  HWND handle_ = nullptr;
+  std::vector<TControl*> controls_;
+  bool doubleBuffered_ = false;
+  TControl* hover_ = nullptr;
+  TControl* capture_ = nullptr;
+  TControl* routed_ = nullptr;  // the control being told of a release
+  TMouseButton captureButton_ = mbLeft;
+  bool clickPending_ = false;
+  bool trackingLeave_ = false;
+};
+
+// A windowed control that paints itself through Paint().
+class TCustomControl : public TWinControl {
+ public:
+  explicit TCustomControl(TComponent* owner = nullptr) : TWinControl(owner) {}
+  std::wstring_view ClassName() const override { return L"TCustomControl"; }
+};
+
+// Converts a colour (system colours included) to the platform's RGB value.
+COLORREF ColorToRgb(TColor color);
+
+}  // namespace ui

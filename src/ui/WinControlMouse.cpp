@@ -1,0 +1,154 @@
+// The mouse half of the window-less host: which control the mouse is over,
+// which one holds the mouse while a button is down, and the order in which
+// they hear of it.
+#include <windowsx.h>
+
+#include "ui/Screen.h"
+#include "ui/WinControl.h"
+
+namespace ui {
+
+namespace {
+
+TShiftState ShiftFromKeys(WPARAM keys) {
+  TShiftState shift = 0;
+  if (keys & MK_SHIFT) shift |= ssShift;
+  if (keys & MK_CONTROL) shift |= ssCtrl;
+  if (keys & MK_LBUTTON) shift |= ssLeft;
+  if (keys & MK_RBUTTON) shift |= ssRight;
+  if (keys & MK_MBUTTON) shift |= ssMiddle;
+  if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  return shift;
+}
+
+TPoint LocalTo(const TControl& target, const TControl& host, TPoint p) {
+  return &target == &host ? p : target.ParentToClient(p);
+}
+
+}  // namespace
+
+TControl* TWinControl::TargetAt(TPoint p, bool allowDisabled) {
+  if (TControl* c = ControlAtPos(p, allowDisabled)) return c;
+  return ClientRect().Contains(p) ? this : nullptr;
+}
+
+void TWinControl::UpdateHover(TControl* control) {
+  if (control == hover_) return;
+  TControl* old = hover_;
+  hover_ = control;
+  if (old != nullptr) old->MouseLeave();
+  // The leave handler may have moved the mouse's target already.
+  if (control != nullptr && hover_ == control) control->MouseEnter();
+}
+
+void TWinControl::TrackLeave() {
+  if (trackingLeave_ || handle_ == nullptr) return;
+  TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle_, 0};
+  trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+}
+
+void TWinControl::ButtonDown(TMouseButton button, TPoint p, TShiftState shift, bool doubleClick) {
+  UpdateHover(TargetAt(p, true));
+  TControl* target = TargetAt(p, false);
+  if (target == nullptr) target = this;
+  const TPoint local = LocalTo(*target, *this, p);
+  if (button == mbLeft && !doubleClick && target->PreviewLeftButtonDown(local.X, local.Y)) return;
+  if (target->HasStyle(csCaptureMouse)) {
+    capture_ = target;
+    captureButton_ = button;
+    clickPending_ = button == mbLeft && target->HasStyle(csClickEvents);
+    SetCapture(handle_);
+  }
+  if (doubleClick) {
+    if (target->HasStyle(csDoubleClicks)) target->DblClick();
+    shift |= ssDouble;
+  }
+  target->MouseDown(button, shift, local.X, local.Y);
+}
+
+void TWinControl::ButtonUp(TMouseButton button, TPoint p, TShiftState shift) {
+  TControl* target = capture_;
+  bool click = false;
+  if (target != nullptr && button == captureButton_) {
+    click = clickPending_;
+    clickPending_ = false;
+    capture_ = nullptr;
+    if (GetCapture() == handle_) ReleaseCapture();
+  }
+  if (target == nullptr) target = TargetAt(p, false);
+  if (target != nullptr) {
+    const TPoint local = LocalTo(*target, *this, p);
+    // The click may free the target (a close button, say); leaving its
+    // parent clears routed_, and then nobody is left to hear the release.
+    routed_ = target;
+    if (click && target->ClientRect().Contains(local)) target->Click();
+    if (routed_ == target) target->MouseUp(button, shift, local.X, local.Y);
+    routed_ = nullptr;
+  }
+  UpdateHover(TargetAt(p, true));
+}
+
+bool TWinControl::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const TPoint p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const TShiftState shift = ShiftFromKeys(wParam);
+  switch (message) {
+    case WM_MOUSEMOVE: {
+      TrackLeave();
+      UpdateHover(TargetAt(p, true));
+      TControl* target = capture_ != nullptr ? capture_ : TargetAt(p, false);
+      if (target != nullptr && target->Enabled()) {
+        const TPoint local = LocalTo(*target, *this, p);
+        target->MouseMove(shift, local.X, local.Y);
+      }
+      return true;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      ButtonDown(mbLeft, p, shift, message == WM_LBUTTONDBLCLK);
+      return true;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      ButtonDown(mbRight, p, shift, message == WM_RBUTTONDBLCLK);
+      return true;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      ButtonDown(mbMiddle, p, shift, message == WM_MBUTTONDBLCLK);
+      return true;
+    case WM_LBUTTONUP:
+      ButtonUp(mbLeft, p, shift);
+      return true;
+    case WM_RBUTTONUP:
+      ButtonUp(mbRight, p, shift);
+      return true;
+    case WM_MBUTTONUP:
+      ButtonUp(mbMiddle, p, shift);
+      return true;
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      if (capture_ == nullptr) UpdateHover(nullptr);
+      return true;
+    case WM_CAPTURECHANGED:
+      // Someone else took the mouse (a system move loop, say): no click.
+      if (reinterpret_cast<HWND>(lParam) != handle_) {
+        capture_ = nullptr;
+        clickPending_ = false;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool TWinControl::HandleSetCursor(LPARAM) {
+  POINT screen{};
+  GetCursorPos(&screen);
+  ScreenToClient(handle_, &screen);
+  TControl* over = capture_ != nullptr ? capture_ : TargetAt({screen.x, screen.y}, true);
+  TCursor id = over != nullptr ? over->Cursor() : crDefault;
+  if (id == crDefault) id = Cursor();
+  if (id == crDefault) return false;
+  ::SetCursor(ScreenCursor(id));
+  return true;
+}
+
+}  // namespace ui
