@@ -15,6 +15,10 @@
 #include <string>
 #include <string_view>
 
+namespace ui {
+class TComponent;
+}
+
 namespace i18n {
 
 class TLanguage {
@@ -33,6 +37,12 @@ class TLanguage {
   // keeps the previous language current, with its texts and messages.
   bool LoadLanguage(std::wstring_view name);
 
+  // Sets the texts of a window and of the components it owns from the
+  // section <tool section>_<its name>; a missing key leaves a text as it is.
+  // Errors end the translation of that component silently: the texts set
+  // until then stay.
+  void TranslateComponent(ui::TComponent& component);
+
   std::wstring GetMessageText(std::wstring_view key, std::wstring_view defaultText) const;
   std::wstring GetMessageValue(std::wstring_view key) const;
   std::wstring ReadLanguageValue(std::wstring_view section, std::wstring_view key,
@@ -46,6 +56,7 @@ class TLanguage {
 
  private:
   std::wstring LanguageFile(std::wstring_view name) const;
+  void TranslateOwned(const std::wstring& section, ui::TComponent& component);
 
   std::wstring FSection;
   std::wstring FFolder;
