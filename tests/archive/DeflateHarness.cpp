@@ -15,6 +15,7 @@ constexpr std::uint32_t kOutputBufferSize = 16384;  // what the zip writer hands
 struct Entry {
   std::span<const std::uint8_t> input;
   std::size_t position = 0;
+  std::size_t reads = 0;
   CompressOptions options;
   std::vector<std::uint8_t> output;
   std::uint8_t buffer[kOutputBufferSize];
@@ -23,7 +24,10 @@ struct Entry {
 std::uint32_t read_input(TState& state, std::uint8_t* buffer, std::uint32_t size) {
   auto& entry = *static_cast<Entry*>(state.param);
   std::size_t count = std::min<std::size_t>(size, entry.input.size() - entry.position);
-  if (entry.options.max_read != 0) count = std::min<std::size_t>(count, entry.options.max_read);
+  const auto& sizes = entry.options.read_sizes;
+  const std::uint32_t limit =
+      sizes.empty() ? entry.options.max_read : sizes[entry.reads++ % sizes.size()];
+  if (limit != 0) count = std::min<std::size_t>(count, limit);
   if (count == 0) return entry.options.end_with_ffffffff ? 0xFFFFFFFF : 0;
   std::copy_n(entry.input.begin() + static_cast<std::ptrdiff_t>(entry.position), count, buffer);
   entry.position += count;

@@ -16,6 +16,9 @@ struct CompressOptions {
   int level = 8;
   std::uint32_t max_read = 0;      // most bytes one read hands out; 0 = all that is asked for
   bool end_with_ffffffff = false;  // end the input with 0xFFFFFFFF instead of 0
+  // When not empty, the most bytes each read hands out, by turns (0: all
+  // that is asked for); replaces max_read.
+  std::span<const std::uint32_t> read_sizes = {};
 };
 
 struct Compressed {

@@ -49,6 +49,10 @@ const InputCase kInputs[] = {
     {"at_the_slide_point", [] { return mixed(65274); }},
 };
 
+void PrintTo(const InputCase& input, std::ostream* os) {
+  *os << input.name;
+}
+
 class RoundTrip : public testing::TestWithParam<InputCase> {};
 
 void expect_round_trip(TState& state, const std::vector<std::uint8_t>& input,
@@ -71,6 +75,8 @@ TEST_P(RoundTrip, EveryLevelAndReadPattern) {
   expect_round_trip(*state, input, {8, 1, false});
   expect_round_trip(*state, input, {2, 1, true});
   expect_round_trip(*state, input, {8, 4093, true});
+  const std::uint32_t kUneven[] = {7, 0, 1, 300, 65536, 2};
+  expect_round_trip(*state, input, {5, 0, false, kUneven});
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, RoundTrip, testing::ValuesIn(kInputs),
