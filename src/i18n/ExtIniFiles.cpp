@@ -133,8 +133,8 @@ void TExtIniFile::WriteValue(std::wstring_view section, std::wstring_view key,
   int sectionIndex = FindSection(section);
   if (sectionIndex < 0) {
     sections_.push_back({std::wstring(section), THashedStringList(services_.upperCase)});
-    SectionsChanged();
     sectionIndex = static_cast<int>(sections_.size()) - 1;
+    sectionIndex_.Appended(section, sectionIndex);
   }
   THashedStringList& lines = sections_[static_cast<size_t>(sectionIndex)].lines;
   std::wstring line(key);

@@ -1,6 +1,7 @@
 #include "i18n/StringList.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace i18n {
 
@@ -18,7 +19,7 @@ TStringList::TStringList(UpperCaseFn upperCase) : upperCase_(upperCase) {}
 
 int TStringList::Add(std::wstring line) {
   lines_.push_back(std::move(line));
-  Changed();
+  Appended(Count() - 1);
   return Count() - 1;
 }
 
@@ -29,8 +30,9 @@ void TStringList::Insert(int index, std::wstring line) {
 }
 
 void TStringList::Put(int index, std::wstring line) {
-  lines_.at(static_cast<size_t>(index)) = std::move(line);
-  Changed();
+  std::wstring& slot = lines_.at(static_cast<size_t>(index));
+  const std::wstring oldLine = std::exchange(slot, std::move(line));
+  Replaced(index, oldLine);
 }
 
 void TStringList::Delete(int index) {
@@ -56,12 +58,29 @@ int TStringList::IndexOf(std::wstring_view text) const {
 THashedStringList::THashedStringList(UpperCaseFn upperCase)
     : TStringList(upperCase), names_(upperCase) {}
 
+namespace {
+
+// Lines without "=" have no name and are never found.
+std::optional<std::wstring_view> IndexedName(std::wstring_view line) {
+  if (line.find(L'=') == std::wstring_view::npos) return std::nullopt;
+  return NamePart(line);
+}
+
+}  // namespace
+
 int THashedStringList::IndexOfName(std::wstring_view name) const {
-  return names_.Find(name, Count(), [this](int i) -> std::optional<std::wstring_view> {
-    std::wstring_view line = (*this)[i];
-    if (line.find(L'=') == std::wstring_view::npos) return std::nullopt;
-    return NamePart(line);
-  });
+  return names_.Find(name, Count(), [this](int i) { return IndexedName((*this)[i]); });
+}
+
+void THashedStringList::Appended(int index) {
+  names_.Appended(IndexedName((*this)[index]), index);
+}
+
+// A new value under the same name (the usual write) leaves the index valid.
+void THashedStringList::Replaced(int index, std::wstring_view oldLine) {
+  const std::optional<std::wstring_view> oldName = IndexedName(oldLine);
+  const std::optional<std::wstring_view> newName = IndexedName((*this)[index]);
+  if (!oldName || !newName || UpperCase()(*oldName) != UpperCase()(*newName)) Changed();
 }
 
 std::optional<std::wstring> THashedStringList::Value(std::wstring_view name) const {

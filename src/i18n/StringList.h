@@ -30,6 +30,11 @@ class LastNameIndex {
   explicit LastNameIndex(UpperCaseFn upperCase) : upperCase_(upperCase) {}
 
   void Invalidate() { built_ = false; }
+  // An entry appended at index: a built index takes it in at once, so that a
+  // run of appends and look-ups stays linear.
+  void Appended(std::optional<std::wstring_view> name, int index) {
+    if (built_ && name) index_[upperCase_(*name)] = index;
+  }
   UpperCaseFn UpperCase() const { return upperCase_; }
 
   // nameAt(i) gives the name of entry i, or nullopt for an entry that has no
@@ -79,6 +84,8 @@ class TStringList {
  protected:
   UpperCaseFn UpperCase() const { return upperCase_; }
   virtual void Changed() {}
+  virtual void Appended(int /*index*/) { Changed(); }
+  virtual void Replaced(int /*index*/, std::wstring_view /*oldLine*/) { Changed(); }
 
  private:
   UpperCaseFn upperCase_;
@@ -97,6 +104,8 @@ class THashedStringList : public TStringList {
 
  protected:
   void Changed() override { names_.Invalidate(); }
+  void Appended(int index) override;
+  void Replaced(int index, std::wstring_view oldLine) override;
 
  private:
   LastNameIndex names_;

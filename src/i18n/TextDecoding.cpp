@@ -35,6 +35,20 @@ void AppendCodePoint(std::wstring& text, uint32_t codePoint) {
   }
 }
 
+struct Utf8Lead {
+  size_t length;  // 0: the byte cannot start a sequence
+  uint32_t payloadMask;
+  uint32_t minimum;  // smaller code points are overlong forms
+};
+
+// C0, C1 and F5 to FF never start a sequence; 80 to BF only continue one.
+Utf8Lead ClassifyLead(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x1F, 0x80};
+  if (lead >= 0xE0 && lead <= 0xEF) return {3, 0x0F, 0x800};
+  if (lead >= 0xF0 && lead <= 0xF4) return {4, 0x07, 0x10000};
+  return {0, 0, 0};
+}
+
 // Each malformed or truncated sequence gives one replacement character and
 // decoding goes on at the next byte that can start a sequence.
 std::wstring DecodeUtf8(std::string_view bytes) {
@@ -48,24 +62,16 @@ std::wstring DecodeUtf8(std::string_view bytes) {
       ++i;
       continue;
     }
-    size_t length = 0;
-    uint32_t codePoint = 0;
-    uint32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2, codePoint = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3, codePoint = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4, codePoint = lead & 0x07, minimum = 0x10000;
-    }
+    const Utf8Lead form = ClassifyLead(lead);
+    uint32_t codePoint = lead & form.payloadMask;
     size_t taken = 1;
-    while (length != 0 && taken < length && i + taken < bytes.size() &&
+    while (taken < form.length && i + taken < bytes.size() &&
            (static_cast<unsigned char>(bytes[i + taken]) & 0xC0) == 0x80) {
       codePoint = (codePoint << 6) | (static_cast<unsigned char>(bytes[i + taken]) & 0x3F);
       ++taken;
     }
-    const bool complete = length != 0 && taken == length;
-    const bool valid = complete && codePoint >= minimum && codePoint <= 0x10FFFF &&
+    const bool complete = form.length != 0 && taken == form.length;
+    const bool valid = complete && codePoint >= form.minimum && codePoint <= 0x10FFFF &&
                        (codePoint < 0xD800 || codePoint > 0xDFFF);
     if (valid) {
       AppendCodePoint(text, codePoint);

@@ -61,6 +61,12 @@ TEST(THashedStringList, LookUpFollowsEveryEdit) {
   list.Put(1, L"c=3");
   EXPECT_EQ(list.Value(L"a"), std::nullopt);
   EXPECT_EQ(list.Value(L"c"), L"3");
+  list.Add(L"C=4");
+  EXPECT_EQ(list.Value(L"c"), L"4");
+  list.Put(2, L"c=5");
+  EXPECT_EQ(list.Value(L"C"), L"5");
+  list.Put(2, L"no longer named");
+  EXPECT_EQ(list.Value(L"c"), L"3");
   list.Clear();
   EXPECT_EQ(list.Value(L"c"), std::nullopt);
 }
