@@ -33,7 +33,7 @@ bool IsFile(const std::wstring& path) {
 // ".LNG" (such as "x.lngx"); only names that really end in ".lng" are
 // language files.
 bool HasLanguageExtension(std::wstring_view name) {
-  if (name.size() <= kExtension.size()) return false;
+  if (name.size() < kExtension.size()) return false;
   const std::wstring_view extension = name.substr(name.size() - kExtension.size());
   return CompareStringOrdinal(extension.data(), static_cast<int>(extension.size()),
                               kExtension.data(), static_cast<int>(kExtension.size()),
