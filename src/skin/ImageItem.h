@@ -1,0 +1,71 @@
+// One positioned picture of a picture rectangle, and the collection of them.
+// An item's rectangle follows its Align against the whole control: aligned
+// items never push each other aside.
+#pragma once
+
+#include <string>
+
+#include "ui/Collection.h"
+#include "ui/Picture.h"
+#include "ui/Types.h"
+
+namespace skin {
+
+class TImageItem : public ui::TCollectionItem {
+ public:
+  explicit TImageItem(ui::TCollection& collection);
+  std::wstring_view ClassName() const override { return L"TImageItem"; }
+  std::wstring DisplayName() const override { return name_; }
+  // Copies only the picture; name, position and flags stay.
+  void Assign(const ui::TCollectionItem& source) override;
+
+  const std::wstring& Name() const { return name_; }
+  void SetName(const std::wstring& name) { name_ = name; }
+  const ui::TPicture& Picture() const { return picture_; }
+  void SetPicture(const ui::TPicture& picture);
+  int Top() const { return top_; }
+  void SetTop(int v) { SetAndChange(top_, v); }
+  int Left() const { return left_; }
+  void SetLeft(int v) { SetAndChange(left_, v); }
+  int Width() const { return width_; }
+  void SetWidth(int v) { SetAndChange(width_, v); }
+  int Height() const { return height_; }
+  void SetHeight(int v) { SetAndChange(height_, v); }
+  bool Stretch() const { return stretch_; }
+  void SetStretch(bool v) { SetAndChange(stretch_, v); }
+  ui::TAlign Align() const { return align_; }
+  void SetAlign(ui::TAlign v) { SetAndChange(align_, v); }
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v) { SetAndChange(visible_, v); }
+
+  // The item's rectangle in a control of the given size.
+  ui::TRect ItemRect(int controlWidth, int controlHeight) const;
+
+ protected:
+  void Added() override;
+
+ private:
+  template <typename T>
+  void SetAndChange(T& field, T value) {
+    if (field == value) return;
+    field = value;
+    Changed();
+  }
+
+  std::wstring name_;
+  ui::TPicture picture_;
+  int top_ = 0;
+  int left_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+  bool stretch_ = false;
+  ui::TAlign align_ = ui::alNone;
+  bool visible_ = true;
+};
+
+class TImageItems : public ui::TTypedCollection<TImageItem> {
+ public:
+  using TTypedCollection::TTypedCollection;
+};
+
+}  // namespace skin
