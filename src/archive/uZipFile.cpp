@@ -1,0 +1,267 @@
+#include "archive/uZipFile.h"
+
+#include <process.h>
+#include <shlwapi.h>
+
+#include <deque>
+#include <exception>
+
+#include "archive/JobPaths.h"
+#include "archive/ZipWriter.h"
+#include "ui/MessageWait.h"
+
+namespace archive {
+
+namespace {
+
+// The temporary archive sits beside the target, on the same volume, so that
+// putting it in place is a rename and never a copy.
+constexpr wchar_t kTemporarySuffix[] = L".partial";
+
+std::wstring SystemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = L"system error " + std::to_wstring(code);
+  if (length != 0 && text != nullptr) {
+    message.assign(text, length);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) {
+      message.pop_back();
+    }
+  }
+  LocalFree(text);
+  return message;
+}
+
+void DebugLine(const std::wstring& line) {
+  OutputDebugStringW(line.c_str());
+}
+
+}  // namespace
+
+std::uint16_t ProgressPercent(std::size_t done, std::size_t count) {
+  if (count == 0) return 0;
+  // Extended precision, as the percentage has always been computed: the
+  // quotient first, then the product, then truncation toward zero.
+  const long double quotient = static_cast<long double>(done) / static_cast<long double>(count);
+  const long double percent = quotient * 100.0L;
+  return static_cast<std::uint16_t>(static_cast<long long>(percent));
+}
+
+std::wstring GetRelativePath(const std::wstring& base, const std::wstring& target) {
+  if (base.size() < MAX_PATH && target.size() < MAX_PATH) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    // base ends in "\" and is taken as a file, so the folder it names is
+    // base itself.
+    if (PathRelativePathToW(buffer, base.c_str(), FILE_ATTRIBUTE_NORMAL, target.c_str(),
+                            FILE_ATTRIBUTE_DIRECTORY) &&
+        buffer[0] == L'.' && buffer[1] == L'\\') {
+      return buffer;
+    }
+  }
+  if (!base.empty() && target.size() > base.size() && StartsWithPath(target, base)) {
+    return L".\\" + target.substr(base.size());
+  }
+  return {};
+}
+
+std::wstring TemporaryArchivePath(const std::wstring& zipFileName) {
+  return zipFileName + kTemporarySuffix;
+}
+
+TZipFile::TZipFile() {
+  const auto thread = _beginthreadex(nullptr, 0, &ThreadProc, this, CREATE_SUSPENDED, nullptr);
+  thread_.reset(reinterpret_cast<HANDLE>(thread));
+  if (!thread_) DebugLine(L"Archive job: no worker thread");
+}
+
+TZipFile::~TZipFile() {
+  if (!thread_) return;
+  if (!started_) ResumeThread(thread_.get());
+  ui::WaitServingSentMessages(thread_.get());
+}
+
+void TZipFile::Start() {
+  if (started_) return;
+  started_ = true;
+  if (!thread_) {
+    DoFinish();
+    return;
+  }
+  runBody_ = true;
+  ResumeThread(thread_.get());
+}
+
+bool TZipFile::IsFinished() const {
+  if (!thread_) return true;
+  return started_ && WaitForSingleObject(thread_.get(), 0) == WAIT_OBJECT_0;
+}
+
+unsigned __stdcall TZipFile::ThreadProc(void* job) {
+  auto* self = static_cast<TZipFile*>(job);
+  if (!self->runBody_) return 0;
+  try {
+    self->Execute();
+  } catch (...) {
+    DebugLine(L"Archive job: ended by an unexpected failure");
+  }
+  return 0;
+}
+
+void TZipFile::Execute() {
+  try {
+    FFileList.clear();
+    // Absolute, normalised paths: the walk compares them with the target's,
+    // and long ones must be in this form to take the "\\?\" prefix.
+    FSourceDir = FSourceDir.empty() ? std::wstring() : WithTrailingSeparator(FullPath(FSourceDir));
+    FZipFileName = FullPath(FZipFileName);
+    ScanFolder(FSourceDir);
+    if (!FStop) {
+      if (FFileList.empty()) {
+        DebugLine(L"Archive job: nothing to pack in \"" + FSourceDir + L"\"");
+      } else {
+        AddFiles(FFileList);
+      }
+    }
+  } catch (const std::exception&) {
+    FSuccess = false;
+    DebugLine(L"Archive job: out of memory");
+  }
+  DoFinish();
+}
+
+void TZipFile::ScanFolder(const std::wstring& root) {
+  if (root.empty() || !FolderExists(root)) return;
+  std::deque<std::wstring> queue{root};
+  while (!queue.empty()) {
+    const std::wstring& folder = queue.front();
+    WIN32_FIND_DATAW entry;
+    ui::UniqueFindHandle listing(FindFirstFileExW(ToSystemPath(folder + L"*.*").c_str(),
+                                                  FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                                  nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!listing) {
+      DebugLine(L"Archive job: folder not listed: \"" + folder + L"\": " +
+                SystemMessage(GetLastError()));
+    } else {
+      do {
+        if (FStop) {
+          FSuccess = false;
+          return;
+        }
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L".." || IsExcluded(name)) continue;
+        std::wstring path = folder + name;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+          if (!IsOwnOutput(path)) FFileList.push_back(std::move(path));
+        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+          // A link to a folder may lead back up the tree or out of it; the
+          // folder it leads to is packed where it really lies, if below.
+          DebugLine(L"Archive job: folder link not followed: \"" + path + L"\"");
+        } else {
+          queue.push_back(path + L"\\");
+        }
+      } while (FindNextFileW(listing.get(), &entry));
+    }
+    queue.pop_front();
+  }
+}
+
+void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
+  const std::wstring temporary = TemporaryArchivePath(FZipFileName);
+  const std::wstring folder = FolderOf(FZipFileName);
+  if (!folder.empty() && !ForceFolders(folder)) {
+    DebugLine(L"Archive job: folder not created: \"" + folder + L"\": " +
+              SystemMessage(GetLastError()));
+  }
+
+  ZipHandle archive = zip_create_file(temporary.c_str(), nullptr);
+  if (archive == nullptr) {
+    ReportFailure(L"archive not created", temporary, zip_last_result);
+    return;
+  }
+  ZipResult result = zip_result::ok;
+  bool failed = false;
+  try {
+    const std::size_t count = list.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      FPercent = ProgressPercent(i + 1, count);
+      FCurrentFile = list[i];
+      std::wstring name = GetRelativePath(FSourceDir, FCurrentFile);
+      // Only the leading ".\" goes: the same two characters inside a name
+      // ("v1.\x" below a folder named "v1.") belong to it.
+      if (name.starts_with(L".\\")) name.erase(0, 2);
+      // A file without a name below the source (none is expected) is
+      // refused by the writer like any other bad name.
+      result = zip_add_file(archive, name.c_str(), FCurrentFile.c_str());
+      if (result != 0) {
+        ReportFailure(L"file not added", FCurrentFile, result);
+        failed = true;
+        break;
+      }
+      if (FStop) {
+        FSuccess = false;
+        FPercent = 100;
+        DoProgress();
+        break;
+      }
+      DoProgress();
+    }
+  } catch (...) {
+    zip_close(archive);
+    DeleteFileW(ToSystemPath(temporary).c_str());
+    throw;
+  }
+
+  result = zip_close(archive);
+  if (result != 0 && !failed) {
+    ReportFailure(L"archive not ended", temporary, result);
+    failed = true;
+  }
+  if (!failed && !FStop) {
+    if (MoveFileExW(ToSystemPath(temporary).c_str(), ToSystemPath(FZipFileName).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      FSuccess = true;
+    } else {
+      DebugLine(L"Archive job: archive not put in place: \"" + FZipFileName + L"\": " +
+                SystemMessage(GetLastError()));
+    }
+  }
+  if (!FSuccess) DeleteFileW(ToSystemPath(temporary).c_str());
+}
+
+void TZipFile::DoProgress() {
+  handOver_.Run([this] {
+    if (FOnProgress) FOnProgress(FPercent, FCurrentFile);
+  });
+}
+
+void TZipFile::DoFinish() {
+  handOver_.Run([this] {
+    if (FOnFinish) FOnFinish(FSuccess);
+  });
+}
+
+bool TZipFile::IsExcluded(const std::wstring& name) const {
+  for (const std::wstring& excluded : FExcludeList) {
+    if (SamePath(name, excluded)) return true;
+  }
+  return false;
+}
+
+bool TZipFile::IsOwnOutput(const std::wstring& path) const {
+  // An archive written into the folder it packs must not pack itself, nor
+  // the file it grows in.
+  return SamePath(path, FZipFileName) || SamePath(path, TemporaryArchivePath(FZipFileName));
+}
+
+void TZipFile::ReportFailure(const std::wstring& what, const std::wstring& path,
+                             std::uint32_t code) {
+  char text[128] = {};
+  zip_result_text(code, text, sizeof text);
+  // The writer's texts are plain ASCII.
+  const std::wstring reason(text, text + std::char_traits<char>::length(text));
+  DebugLine(L"Archive job: " + what + L": \"" + path + L"\": " + reason);
+}
+
+}  // namespace archive

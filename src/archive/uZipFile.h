@@ -1,0 +1,107 @@
+// The archive job: turns one folder into one zip archive on a worker thread
+// of its own, so that the window stays responsive while a large install is
+// packed. It lists every file below the source folder first (breadth first,
+// so the percentage it reports is exact), then adds them one by one and
+// reports after each; both reports reach the owner on the user-interface
+// thread through a blocking hand-over.
+//
+// The archive is written beside the target under a temporary name and
+// takes the target's place only once it is complete: a stop or a failure
+// leaves nothing half-written behind and an older archive at the target
+// untouched. The finished report is true only when the archive is in place.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/UiHandOver.h"
+#include "ui/UniqueHandle.h"
+
+namespace archive {
+
+// Called once at the end: true when the archive is complete and in place.
+using TZipFinishEvent = std::function<void(bool success)>;
+// Called after each added file with the percentage done and the file's path.
+using TZipProgressEvent =
+    std::function<void(std::uint16_t percent, const std::wstring& currentFile)>;
+
+// The percentage after done of count files: the quotient and the product
+// with 100 in extended precision, then truncated, so that the last file
+// always gives exactly 100.
+std::uint16_t ProgressPercent(std::size_t done, std::size_t count);
+
+// target's path relative to the folder base (which ends in "\"), in the
+// form ".\sub\file"; for paths too long for the shell's relative-path
+// function it is taken by stripping base from target. Empty when target
+// does not lie below base.
+std::wstring GetRelativePath(const std::wstring& base, const std::wstring& target);
+
+// The file the archive is written to until it is complete.
+std::wstring TemporaryArchivePath(const std::wstring& zipFileName);
+
+// Owner side, all on the user-interface thread: construct, set the target,
+// the source and the callbacks, Start, serve messages until IsFinished (or
+// SetStop(true)), destroy. The callbacks must not destroy the job.
+class TZipFile {
+ public:
+  TZipFile();
+  // Waits for the worker, serving its hand-overs meanwhile, so the last
+  // reports of a stopped job still run, inside the destructor.
+  ~TZipFile();
+  TZipFile(const TZipFile&) = delete;
+  TZipFile& operator=(const TZipFile&) = delete;
+
+  // Settings, to be made before Start.
+  void SetZipFileName(std::wstring path) { FZipFileName = std::move(path); }
+  // The folder to pack; a trailing "\" is optional.
+  void SetSourceDir(std::wstring folder) { FSourceDir = std::move(folder); }
+  void SetOnFinish(TZipFinishEvent onFinish) { FOnFinish = std::move(onFinish); }
+  void SetOnProgress(TZipProgressEvent onProgress) { FOnProgress = std::move(onProgress); }
+  // Entries (files or folders) of this bare name are left out wherever they
+  // are; letter case does not matter.
+  void Exclude(std::wstring name) { FExcludeList.push_back(std::move(name)); }
+
+  // Lets the worker run. A job runs once.
+  void Start();
+  // True once the worker has ended (also when no worker could be made).
+  bool IsFinished() const;
+  // Asks a running job to stop; it may be called from any thread.
+  void SetStop(bool stop) { FStop = stop; }
+
+ private:
+  static unsigned __stdcall ThreadProc(void* job);
+  void Execute();
+  void ScanFolder(const std::wstring& root);
+  void AddFiles(const std::vector<std::wstring>& list);
+  void DoProgress();
+  void DoFinish();
+  bool IsExcluded(const std::wstring& name) const;
+  bool IsOwnOutput(const std::wstring& path) const;
+  static void ReportFailure(const std::wstring& what, const std::wstring& path, std::uint32_t code);
+
+  std::wstring FZipFileName;
+  std::wstring FSourceDir;
+  std::wstring FCurrentFile;
+  std::atomic<bool> FStop = false;
+  bool FSuccess = false;
+  std::uint16_t FPercent = 0;
+  TZipFinishEvent FOnFinish;
+  TZipProgressEvent FOnProgress;
+  std::vector<std::wstring> FFileList;
+  std::vector<std::wstring> FExcludeList;
+
+  TUiHandOver handOver_;
+  // Set by Start before the worker is let go: a job destroyed unstarted
+  // lets its worker return without running the body.
+  bool runBody_ = false;
+  bool started_ = false;
+  ui::UniqueKernelHandle thread_;
+};
+
+}  // namespace archive

@@ -1,0 +1,361 @@
+#include "archive/uZipFile.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "JobTestSupport.h"
+#include "archive/ZipFileLayer.h"
+
+namespace {
+
+using archive::GetRelativePath;
+using archive::ProgressPercent;
+using archive::TemporaryArchivePath;
+using jobtest::ArchiveEntryNames;
+using jobtest::Exists;
+using jobtest::JobRun;
+using jobtest::NoisyBytes;
+using jobtest::ReadAll;
+using jobtest::RunJob;
+using jobtest::ScratchFolder;
+using jobtest::StopAt;
+using Names = std::vector<std::string>;
+
+std::vector<std::uint16_t> Percents(const JobRun& run) {
+  std::vector<std::uint16_t> percents;
+  for (const auto& report : run.progress) percents.push_back(report.percent);
+  return percents;
+}
+
+void ExpectReadersAgree(const std::wstring& archive, const std::wstring& source,
+                        const Names& names) {
+  const jobtest::ReaderVerdict verdict = jobtest::CheckWithReaders(archive, source, names);
+  if (verdict.ran) {
+    EXPECT_TRUE(verdict.ok) << verdict.report;
+  }
+}
+
+TEST(ProgressPercent, IsTruncatedFromExtendedPrecisionAndEndsAtExactly100) {
+  struct Case {
+    std::size_t done, count;
+    std::uint16_t percent;
+  };
+  // 29 and 57 of 100 come out one lower in double precision; 53 and 59 of
+  // 100 one lower in extended precision than in exact arithmetic.
+  const Case cases[] = {{1, 1, 100},   {1, 3, 33},         {2, 3, 66},    {3, 3, 100},
+                        {29, 100, 29}, {57, 100, 57},      {53, 100, 52}, {59, 100, 58},
+                        {1, 65536, 0}, {65536, 65536, 100}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProgressPercent(c.done, c.count), c.percent) << c.done << " of " << c.count;
+  }
+}
+
+TEST(GetRelativePath, GivesDotSeparatorAndThePathBelowTheBaseAtAnyLength) {
+  EXPECT_EQ(GetRelativePath(L"D:\\App\\", L"D:\\App\\Skin\\a.png"), L".\\Skin\\a.png");
+  EXPECT_EQ(GetRelativePath(L"D:\\App\\", L"D:\\App\\a.png"), L".\\a.png");
+  const std::wstring deep = std::wstring(280, L'd');
+  EXPECT_EQ(GetRelativePath(L"D:\\App\\", L"D:\\App\\" + deep + L"\\a.png"),
+            L".\\" + deep + L"\\a.png");
+  EXPECT_EQ(GetRelativePath(L"D:\\App\\", L"D:\\Other\\" + deep), L"");
+}
+
+TEST(TZipFile, PacksBreadthFirstWithSlashNamesAndReportsEachFileOnTheOwnersThread) {
+  ScratchFolder tree;
+  tree.Write(L"src\\b.txt", "root b");
+  tree.Write(L"src\\a.txt", "root a");
+  tree.Write(L"src\\Sub1\\Deep\\y.txt", "deep y");
+  tree.Write(L"src\\Sub1\\x.txt", "sub1 x");
+  tree.Write(L"src\\Sub2\\z.txt", NoisyBytes(70000, 1) + std::string(70000, 'z'));
+  const std::wstring target = tree / L"out\\BRK_Portable.zip";
+
+  const JobRun run = RunJob(tree / L"src", target);
+
+  const Names expected = {"a.txt", "b.txt", "Sub1/x.txt", "Sub2/z.txt", "Sub1/Deep/y.txt"};
+  EXPECT_EQ(run.finishes, std::vector<bool>{true});
+  EXPECT_TRUE(run.onOwnerThread);
+  EXPECT_EQ(ArchiveEntryNames(target), expected);
+  EXPECT_EQ(Percents(run), (std::vector<std::uint16_t>{20, 40, 60, 80, 100}));
+  std::vector<std::wstring> reported;
+  for (const auto& report : run.progress) reported.push_back(report.file);
+  EXPECT_EQ(reported, (std::vector<std::wstring>{
+                          tree / L"src\\a.txt", tree / L"src\\b.txt", tree / L"src\\Sub1\\x.txt",
+                          tree / L"src\\Sub2\\z.txt", tree / L"src\\Sub1\\Deep\\y.txt"}));
+  EXPECT_FALSE(Exists(TemporaryArchivePath(target)));
+  ExpectReadersAgree(target, tree / L"src", expected);
+}
+
+TEST(TZipFile, ReportsOnceAt100ForOneFileAndAt33And66And100ForThree) {
+  ScratchFolder tree;
+  tree.Write(L"one\\only.bin", "x");
+  for (const wchar_t* name : {L"three\\1", L"three\\2", L"three\\3"}) tree.Write(name, "y");
+
+  const JobRun one = RunJob(tree / L"one", tree / L"one.zip");
+  const JobRun three = RunJob(tree / L"three", tree / L"three.zip");
+
+  EXPECT_EQ(Percents(one), std::vector<std::uint16_t>{100});
+  EXPECT_EQ(Percents(three), (std::vector<std::uint16_t>{33, 66, 100}));
+  EXPECT_EQ(one.finishes, std::vector<bool>{true});
+  EXPECT_EQ(three.finishes, std::vector<bool>{true});
+}
+
+TEST(TZipFile, PacksHiddenAndSystemFilesAndFoldersAndLeavesEmptyFoldersOut) {
+  ScratchFolder tree;
+  const std::wstring hidden = tree.Write(L"src\\hidden.dat", "h");
+  const std::wstring system = tree.Write(L"src\\system.dat", "s");
+  tree.Write(L"src\\.settings", "dot");
+  const std::wstring hiddenFolder = tree.MakeFolder(L"src\\Secret");
+  tree.Write(L"src\\Secret\\inside.txt", "i");
+  tree.MakeFolder(L"src\\Empty\\Emptier");
+  SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesW(system.c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesW(hiddenFolder.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  const std::wstring target = tree / L"all.zip";
+
+  const JobRun run = RunJob(tree / L"src", target);
+
+  const Names expected = {".settings", "hidden.dat", "system.dat", "Secret/inside.txt"};
+  EXPECT_EQ(run.finishes, std::vector<bool>{true});
+  EXPECT_EQ(ArchiveEntryNames(target), expected);
+  ExpectReadersAgree(target, tree / L"src", expected);
+}
+
+TEST(TZipFile, CreatesAMissingTargetFolderWithItsParents) {
+  ScratchFolder tree;
+  tree.Write(L"src\\f.txt", "f");
+  const std::wstring target = tree / L"new\\deeper\\deepest\\BRK_Portable.zip";
+
+  const JobRun run = RunJob(tree / L"src", target);
+
+  EXPECT_EQ(run.finishes, std::vector<bool>{true});
+  EXPECT_EQ(ArchiveEntryNames(target), Names{"f.txt"});
+}
+
+TEST(TZipFile, LeavesOutExcludedNamesWhateverTheirCase) {
+  ScratchFolder tree;
+  tree.Write(L"src\\keep.txt", "k");
+  tree.Write(L"src\\Thumbs.db", "t");
+  tree.Write(L"src\\Sub\\THUMBS.DB", "t");
+  tree.Write(L"src\\Cache\\skipped.txt", "c");
+  const std::wstring target = tree / L"ex.zip";
+
+  const JobRun run = RunJob(tree / L"src", target, StopAt::never, {L"thumbs.db", L"cache"});
+
+  EXPECT_EQ(run.finishes, std::vector<bool>{true});
+  EXPECT_EQ(ArchiveEntryNames(target), Names{"keep.txt"});
+}
+
+TEST(TZipFile, DestroyedWithoutStartingEndsWithoutReports) {
+  ScratchFolder tree;
+  tree.Write(L"src\\f.txt", "f");
+  int reports = 0;
+  {
+    archive::TZipFile job;
+    job.SetZipFileName(tree / L"never.zip");
+    job.SetSourceDir(tree / L"src");
+    job.SetOnProgress([&](std::uint16_t, const std::wstring&) { ++reports; });
+    job.SetOnFinish([&](bool) { ++reports; });
+    EXPECT_FALSE(job.IsFinished());
+  }
+  EXPECT_EQ(reports, 0);
+  EXPECT_FALSE(Exists(tree / L"never.zip"));
+}
+
+// What goes wrong, and what each case must leave behind: a stop or a failure
+// reports false and leaves the target as it was; the cases that end well
+// write exactly the expected entries.
+struct FaultCase {
+  const char* name;
+  // Builds the source below tree; may hold something open for the run.
+  std::function<std::shared_ptr<void>(ScratchFolder& tree, std::wstring& source,
+                                      std::wstring& target)>
+      prepare;
+  StopAt stop = StopAt::never;
+  bool finished = false;
+  // Entries of the archive when the run ends well.
+  Names entries = {};
+  // The last progress report, if any must come.
+  std::optional<std::uint16_t> lastPercent = {};
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+constexpr char kOldArchive[] = "an archive from an earlier run";
+
+std::wstring FilesInSource(ScratchFolder& tree, int count) {
+  for (int i = 0; i < count; ++i) {
+    tree.Write(L"src\\file" + std::to_wstring(10 + i) + L".bin", NoisyBytes(3000, i));
+  }
+  return tree / L"src";
+}
+
+// A file 300 characters below the source folder, as the archive names it.
+std::wstring DeepRelativePath() {
+  std::wstring deep;
+  while (deep.size() < 300)
+    deep += L"folder_of_a_long_name_" + std::to_wstring(deep.size()) + L"\\";
+  return deep + L"deep.txt";
+}
+
+std::string EntryName(std::wstring relative) {
+  for (wchar_t& c : relative) {
+    if (c == L'\\') c = L'/';
+  }
+  return std::string(relative.begin(), relative.end());
+}
+
+// The zip writer's file layer with a disk that is full after a few bytes.
+BOOL WINAPI WriteOntoFullDisk(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD done,
+                              LPOVERLAPPED overlapped) {
+  static constexpr DWORD kRoomLeft = 4000;
+  LARGE_INTEGER position{};
+  SetFilePointerEx(file, {}, &position, FILE_CURRENT);
+  const LONGLONG room = kRoomLeft - position.QuadPart;
+  if (room < static_cast<LONGLONG>(size)) {
+    if (room > 0) WriteFile(file, buffer, static_cast<DWORD>(room), done, overlapped);
+    *done = room > 0 ? static_cast<DWORD>(room) : 0;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+  }
+  return WriteFile(file, buffer, size, done, overlapped);
+}
+
+const FaultCase kFaultCases[] = {
+    {.name = "StopDuringTheWalk",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
+           source = FilesInSource(tree, 3);
+           return std::shared_ptr<void>();
+         },
+     .stop = StopAt::walk},
+    {.name = "StopDuringTheAddPass",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
+           source = FilesInSource(tree, 30);
+           return std::shared_ptr<void>();
+         },
+     .stop = StopAt::addPass,
+     .lastPercent = 100},
+    {.name = "FileThatCannotBeOpened",
+     .prepare = [](ScratchFolder& tree, std::wstring& source,
+                   std::wstring&) -> std::shared_ptr<void> {
+       source = FilesInSource(tree, 3);
+       // Held open with no sharing at all, as a program that locks its file.
+       HANDLE locked = CreateFileW((tree / L"src\\file11.bin").c_str(), GENERIC_READ, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+       return std::shared_ptr<void>(locked, [](HANDLE h) { CloseHandle(h); });
+     }},
+    {.name = "FolderLinkLoop",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
+           tree.Write(L"src\\top.txt", "top");
+           tree.Write(L"src\\Sub\\below.txt", "below");
+           source = tree / L"src";
+           EXPECT_TRUE(tree.MakeFolderLink(L"src\\Sub\\BackToTop", source));
+           EXPECT_TRUE(tree.MakeFolderLink(L"src\\Sideways", tree / L"src\\Sub"));
+           return std::shared_ptr<void>();
+         },
+     .finished = true,
+     .entries = {"top.txt", "Sub/below.txt"},
+     .lastPercent = 100},
+    {.name = "TargetInsideTheSource",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring& target) {
+           tree.Write(L"src\\readme.txt", "r");
+           source = tree / L"src";
+           target = tree / L"src\\Out\\BRK_Portable.zip";
+           tree.Write(L"src\\Out\\BRK_Portable.zip", kOldArchive);
+           tree.Write(L"src\\Out\\BRK_Portable.zip.partial", "left by a crash");
+           return std::shared_ptr<void>();
+         },
+     .finished = true,
+     .entries = {"readme.txt"},
+     .lastPercent = 100},
+    {.name = "MissingSourceFolder",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
+           source = tree / L"no such folder";
+           return std::shared_ptr<void>();
+         }},
+    {.name = "SourceWithOnlyEmptyFolders",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
+           tree.MakeFolder(L"src\\A\\B");
+           tree.MakeFolder(L"src\\C");
+           source = tree / L"src";
+           return std::shared_ptr<void>();
+         }},
+    {.name = "PathOf300Characters",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
+           tree.Write(L"src\\" + DeepRelativePath(), "deep");
+           tree.Write(L"src\\short.txt", "short");
+           source = tree / L"src";
+           return std::shared_ptr<void>();
+         },
+     .finished = true,
+     .entries = {"short.txt", EntryName(DeepRelativePath())},
+     .lastPercent = 100},
+    {.name = "FullDisk",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
+           source = FilesInSource(tree, 4);
+           zip_use_file_layer({&ReadFile, &WriteOntoFullDisk});
+           return std::shared_ptr<void>(nullptr, [](void*) { zip_use_system_files(); });
+         }},
+    {.name = "TargetFolderCannotBeMade",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring& target) {
+           source = FilesInSource(tree, 2);
+           target = tree.Write(L"a file", "in the way") + L"\\BRK_Portable.zip";
+           return std::shared_ptr<void>();
+         }},
+};
+
+class TZipFileFaults : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(TZipFileFaults, EndAsTheyMustAndLeaveNothingHalfDone) {
+  const FaultCase& c = GetParam();
+  ScratchFolder tree;
+  std::wstring source;
+  const std::wstring oldTarget = tree.Write(L"Target\\BRK_Portable.zip", kOldArchive);
+  std::wstring target = oldTarget;
+  JobRun run;
+  {
+    const std::shared_ptr<void> held = c.prepare(tree, source, target);
+    run = RunJob(source, target, c.stop);
+  }
+
+  EXPECT_EQ(run.finishes, std::vector<bool>{c.finished});
+  EXPECT_TRUE(run.onOwnerThread);
+  EXPECT_FALSE(Exists(TemporaryArchivePath(target)));
+  if (c.lastPercent) {
+    ASSERT_FALSE(run.progress.empty());
+    EXPECT_EQ(run.progress.back().percent, *c.lastPercent);
+  }
+  if (c.stop == StopAt::walk) {
+    EXPECT_TRUE(run.progress.empty());
+  }
+  if (!c.finished) {
+    if (target == oldTarget) {
+      EXPECT_EQ(ReadAll(target), kOldArchive);
+    } else {
+      EXPECT_FALSE(Exists(target));
+    }
+    return;
+  }
+  EXPECT_EQ(ArchiveEntryNames(target), c.entries);
+  EXPECT_EQ(run.progress.size(), c.entries.size());
+  ExpectReadersAgree(target, source, c.entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TZipFileFaults, ::testing::ValuesIn(kFaultCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
