@@ -69,8 +69,4 @@ class TForm : public TWinControl {
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 
-// Handles every message already waiting, then returns. A WM_QUIT met on the
-// way is posted again so that the message loop still sees it.
-void ProcessMessages();
-
 }  // namespace ui
