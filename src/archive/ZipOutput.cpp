@@ -18,11 +18,12 @@ std::size_t write_file(TZip& zip, const std::uint8_t* data, std::size_t size) no
   while (total < size) {
     DWORD chunk = DWORD(std::min(size - total, kMaxWriteChunk));
     DWORD done = 0;
-    if (!g_files.write(zip.out_handle, data + total, chunk, &done, nullptr) || done == 0) {
+    BOOL whole = g_files.write(zip.out_handle, data + total, chunk, &done, nullptr);
+    total += done;
+    if (!whole || done == 0) {
       if (!zip.out_error) zip.out_error = zip_result::write_file;
       break;
     }
-    total += done;
   }
   return total;
 }

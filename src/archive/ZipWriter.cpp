@@ -373,15 +373,19 @@ ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) n
     if (length) *length = 0;
     return zip_last_result = r;
   }
+  // A directory that could not be written is reported: the bytes handed
+  // out would otherwise pass for a complete archive.
+  ZipResult ending = zip_result::ok;
   if (!zip->ended) {
     try {
-      end_archive(*zip);
-    } catch (...) {  // the directory could not be built; the outputs tell what exists
+      ending = end_archive(*zip);
+    } catch (...) {
+      ending = zip_result::alloc_memory;
     }
   }
   if (data) *data = zip->mem_data;
   if (length) *length = std::uint32_t(zip->written);
-  return zip_last_result = zip->mem_data ? zip_result::ok : zip_result::not_memory;
+  return zip_last_result = zip->mem_data ? ending : zip_result::not_memory;
 }
 
 ZipResult zip_close(ZipHandle handle) noexcept {
