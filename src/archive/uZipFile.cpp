@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <exception>
+#include <string>
 
 #include "archive/JobPaths.h"
 #include "archive/ZipWriter.h"
@@ -114,7 +115,10 @@ void TZipFile::Execute() {
     FFileList.clear();
     // Absolute, normalised paths: the walk compares them with the target's,
     // and long ones must be in this form to take the "\\?\" prefix.
-    FSourceDir = FSourceDir.empty() ? std::wstring() : WithTrailingSeparator(FullPath(FSourceDir));
+    // A source that has no full form stays empty: packing nothing is a
+    // failure, packing the current drive's root instead would be worse.
+    const std::wstring source = FullPath(FSourceDir);
+    FSourceDir = source.empty() ? std::wstring() : WithTrailingSeparator(source);
     FZipFileName = FullPath(FZipFileName);
     ScanFolder(FSourceDir);
     if (!FStop) {
@@ -124,9 +128,10 @@ void TZipFile::Execute() {
         AddFiles(FFileList);
       }
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     FSuccess = false;
-    DebugLine(L"Archive job: out of memory");
+    const std::string what = e.what();
+    DebugLine(L"Archive job: ended by a failure: " + std::wstring(what.begin(), what.end()));
   }
   DoFinish();
 }
