@@ -131,6 +131,12 @@ std::uint32_t match_length(const std::uint8_t* a, const std::uint8_t* b) {
 }
 static_assert((kMaxMatch - 2) % 8 == 0, "the compare ends exactly at the longest match");
 
+std::uint16_t load16(const std::uint8_t* p) {
+  std::uint16_t value;
+  std::memcpy(&value, p, 2);
+  return value;
+}
+
 std::uint32_t find_longest_match(TState& s, std::uint32_t candidate) {
   std::uint32_t best = s.prev_length;
   if (s.scan > kWindowSize - kMinLookahead) {
@@ -140,28 +146,33 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t candidate) {
   std::uint32_t chain_count = s.chain_limit;
   if (s.prev_length >= s.good_length) chain_count >>= 2;
   const std::uint32_t limit = s.scan > kFarthestDistance ? s.scan - kFarthestDistance : 0;
-  const std::uint8_t* here = s.window + s.scan;
-  const auto nice = static_cast<std::uint32_t>(s.nice_length);
+  const std::uint32_t scan = s.scan;
+  const std::uint32_t nice = static_cast<std::uint32_t>(s.nice_length);
+  const std::uint8_t* const window = s.window;
+  const std::uint32_t* const chain = s.chain;
+  const std::uint8_t* const here = window + scan;
+  // A longer match must agree at its last two bytes, and any match at its
+  // first two: cheap rejections, checked before the compare.
+  const std::uint16_t here_start = load16(here);
+  std::uint16_t here_end = load16(here + best - 1);
+  std::uint32_t best_start = s.match_start;
 
   do {
-    if (candidate >= s.scan) {
+    if (candidate >= scan) {
       s.error = "no future";
       break;
     }
-    const std::uint8_t* there = s.window + candidate;
-    // Cheap rejections first: a longer match must agree at its last two
-    // bytes, and any match at its first two.
-    if (there[best] != here[best] || there[best - 1] != here[best - 1] || there[0] != here[0] ||
-        there[1] != here[1]) {
-      continue;
-    }
+    const std::uint8_t* there = window + candidate;
+    if (load16(there + best - 1) != here_end || load16(there) != here_start) continue;
     const std::uint32_t length = match_length(here, there);
     if (length > best) {
-      s.match_start = candidate;
+      best_start = candidate;
       best = length;
       if (length >= nice) break;
+      here_end = load16(here + best - 1);
     }
-  } while ((candidate = s.chain[candidate & kChainMask]) > limit && --chain_count != 0);
+  } while ((candidate = chain[candidate & kChainMask]) > limit && --chain_count != 0);
+  s.match_start = best_start;
   return best;
 }
 
