@@ -1,0 +1,283 @@
+#include "ui/LayoutReader.h"
+
+#include <vector>
+
+#include "ui/Collection.h"
+#include "ui/Form.h"
+#include "ui/StoredPicture.h"
+
+namespace ui {
+
+namespace {
+
+struct ClassEntry {
+  std::wstring base;
+  TComponentFactory create;
+  std::map<std::wstring, TPropertyWriter> properties;
+};
+
+std::map<std::wstring, ClassEntry>& Classes() {
+  static std::map<std::wstring, ClassEntry> classes;
+  return classes;
+}
+
+std::map<std::wstring, std::map<std::wstring, TItemPropertyWriter>>& ItemClasses() {
+  static std::map<std::wstring, std::map<std::wstring, TItemPropertyWriter>> items;
+  return items;
+}
+
+std::string Narrow(std::wstring_view text) {
+  std::string out;
+  for (wchar_t c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return out;
+}
+
+std::string At(int line) {
+  return " (layout line " + std::to_string(line) + ")";
+}
+
+const TPropertyWriter* FindWriter(std::wstring className, const std::wstring& property) {
+  // The chain of bases ends at a class with no base; it is short, but a
+  // registration mistake must not loop for ever.
+  for (int depth = 0; depth < 32 && !className.empty(); ++depth) {
+    auto it = Classes().find(className);
+    if (it == Classes().end()) return nullptr;
+    if (auto p = it->second.properties.find(property); p != it->second.properties.end()) {
+      return &p->second;
+    }
+    className = it->second.base;
+  }
+  return nullptr;
+}
+
+// Runs a writer, turning any failure into an error that says where.
+template <typename Write>
+void Apply(const std::string& where, const TLayoutProperty& property, Write&& write) {
+  try {
+    write();
+  } catch (const std::exception& e) {
+    throw ELayoutError("Bad value for " + Narrow(property.name) + " of " + where + ": " + e.what() +
+                       At(property.line));
+  }
+}
+
+class Reader {
+ public:
+  Reader(TForm& form, const THandlerTable& handlers) : context_{form, handlers} {}
+
+  void Read(const TLayoutObject& root) {
+    TForm& form = context_.form;
+    if (root.className != form.ClassName()) {
+      throw ELayoutError("Layout is for class " + Narrow(root.className) + ", not " +
+                         Narrow(form.ClassName()) + At(root.line));
+    }
+    form.BeginLoading();
+    form.SetName(root.name);
+    SetProperties(form, L"TForm", root);
+    for (const TLayoutObject& child : root.children) CreateChild(child, &form);
+    for (TComponent* c : created_) c->EndLoading();
+    form.EndLoading();
+  }
+
+ private:
+  void SetProperties(TComponent& target, const std::wstring& className,
+                     const TLayoutObject& object) {
+    const std::string where = Narrow(object.className) + " " + Narrow(object.name);
+    for (const TLayoutProperty& property : object.properties) {
+      const TPropertyWriter* writer = FindWriter(className, property.name);
+      if (writer == nullptr) {
+        throw ELayoutError("Unknown property " + Narrow(property.name) + " of " + where +
+                           At(property.line));
+      }
+      Apply(where, property, [&] { (*writer)(target, property.value, context_); });
+    }
+  }
+
+  void CreateChild(const TLayoutObject& object, TWinControl* container) {
+    auto entry = Classes().find(object.className);
+    if (entry == Classes().end() || !entry->second.create) {
+      throw ELayoutError("Unknown class " + Narrow(object.className) + At(object.line));
+    }
+    TComponent& component = context_.form.InsertComponent(entry->second.create(&context_.form));
+    created_.push_back(&component);
+    component.BeginLoading();
+    component.SetName(object.name);
+    if (auto* control = dynamic_cast<TControl*>(&component); control && container) {
+      control->SetParent(container);
+    }
+    SetProperties(component, object.className, object);
+    auto* inner = dynamic_cast<TWinControl*>(&component);
+    for (const TLayoutObject& child : object.children) {
+      CreateChild(child, inner != nullptr ? inner : container);
+    }
+  }
+
+  TLayoutContext context_;
+  std::vector<TComponent*> created_;
+};
+
+const TLayoutValue& Expect(const TLayoutValue& value, TLayoutValue::Kind kind, const char* what) {
+  if (value.kind != kind) throw ELayoutError(std::string("expected ") + what);
+  return value;
+}
+
+}  // namespace
+
+void RegisterLayoutClass(const std::wstring& name, const std::wstring& base,
+                         TComponentFactory create) {
+  auto [it, added] = Classes().try_emplace(name);
+  if (added) it->second.base = base;
+  it->second.create = std::move(create);
+}
+
+void RegisterLayoutProperty(const std::wstring& className, const std::wstring& property,
+                            TPropertyWriter writer) {
+  Classes()[className].properties[property] = std::move(writer);
+}
+
+void RegisterItemProperty(const std::wstring& itemClassName, const std::wstring& property,
+                          TItemPropertyWriter writer) {
+  ItemClasses()[itemClassName][property] = std::move(writer);
+}
+
+void ReadLayout(TForm& form, std::string_view layout, const THandlerTable& handlers) {
+  Reader(form, handlers).Read(ParseLayout(layout));
+}
+
+int LayoutInt(const TLayoutValue& value) {
+  Expect(value, TLayoutValue::Integer, "a number");
+  if (value.integer < INT32_MIN || value.integer > INT32_MAX) {
+    throw ELayoutError("number out of range");
+  }
+  return static_cast<int>(value.integer);
+}
+
+bool LayoutBool(const TLayoutValue& value) {
+  Expect(value, TLayoutValue::Identifier, "true or false");
+  if (value.text == L"true") return true;
+  if (value.text == L"false") return false;
+  throw ELayoutError("expected true or false");
+}
+
+std::wstring LayoutString(const TLayoutValue& value) {
+  return Expect(value, TLayoutValue::String, "a string").text;
+}
+
+TColor LayoutColor(const TLayoutValue& value) {
+  if (value.kind == TLayoutValue::Integer) return static_cast<TColor>(value.integer);
+  static const TEnumNames names = {
+      {L"clBlack", static_cast<int>(clBlack)},
+      {L"clWhite", static_cast<int>(clWhite)},
+      {L"clFuchsia", static_cast<int>(clFuchsia)},
+      {L"clBtnFace", static_cast<int>(clBtnFace)},
+      {L"clWindow", static_cast<int>(clWindow)},
+      {L"clWindowText", static_cast<int>(clWindowText)},
+      {L"cl3DDkShadow", static_cast<int>(cl3DDkShadow)},
+      {L"clNone", static_cast<int>(clNone)},
+  };
+  return static_cast<TColor>(LayoutEnum(value, names));
+}
+
+TCursor LayoutCursor(const TLayoutValue& value) {
+  if (value.kind == TLayoutValue::Integer) return static_cast<TCursor>(LayoutInt(value));
+  static const TEnumNames names = {
+      {L"crDefault", crDefault}, {L"crNone", crNone},
+      {L"crArrow", crArrow},     {L"crCross", crCross},
+      {L"crIBeam", crIBeam},     {L"crSizeNESW", crSizeNESW},
+      {L"crSizeNS", crSizeNS},   {L"crSizeNWSE", crSizeNWSE},
+      {L"crSizeWE", crSizeWE},   {L"crHourGlass", crHourGlass},
+      {L"crNo", crNo},           {L"crHandPoint", crHandPoint},
+      {L"crSizeAll", crSizeAll},
+  };
+  return static_cast<TCursor>(LayoutEnum(value, names));
+}
+
+TPicture LayoutPicture(const TLayoutValue& value) {
+  return ReadStoredPicture(Expect(value, TLayoutValue::Data, "picture data").data);
+}
+
+TFont LayoutFont(const TLayoutValue& value, TFont font) {
+  static const TEnumNames styles = {{L"fsBold", fsBold},
+                                    {L"fsItalic", fsItalic},
+                                    {L"fsUnderline", fsUnderline},
+                                    {L"fsStrikeOut", fsStrikeOut}};
+  for (const TLayoutProperty& p : Expect(value, TLayoutValue::Group, "a font group").properties) {
+    if (p.name == L"Name") {
+      font.Name = LayoutString(p.value);
+    } else if (p.name == L"Height") {
+      font.Height = LayoutInt(p.value);
+    } else if (p.name == L"Color") {
+      font.Color = LayoutColor(p.value);
+    } else if (p.name == L"Charset") {
+      font.Charset = static_cast<std::uint8_t>(LayoutInt(p.value));
+    } else if (p.name == L"Style") {
+      font.Style = 0;
+      for (const TLayoutValue& s : Expect(p.value, TLayoutValue::Set, "a style set").elements) {
+        font.Style |= static_cast<TFontStyles>(LayoutEnum(s, styles));
+      }
+    } else {
+      throw ELayoutError("unknown font property " + Narrow(p.name));
+    }
+  }
+  return font;
+}
+
+int LayoutEnum(const TLayoutValue& value, const TEnumNames& names) {
+  Expect(value, TLayoutValue::Identifier, "a name");
+  for (const auto& [name, v] : names) {
+    if (name == value.text) return v;
+  }
+  throw ELayoutError("unknown name " + Narrow(value.text));
+}
+
+const TEnumNames& AlignNames() {
+  static const TEnumNames names = {
+      {L"alNone", alNone},   {L"alTop", alTop},       {L"alBottom", alBottom}, {L"alLeft", alLeft},
+      {L"alRight", alRight}, {L"alClient", alClient}, {L"alCustom", alCustom}};
+  return names;
+}
+
+void ReadCollection(TCollection& collection, const TLayoutValue& value,
+                    const TLayoutContext& context) {
+  collection.Clear();
+  for (const auto& group : Expect(value, TLayoutValue::Collection, "a collection").items) {
+    TCollectionItem& item = collection.AddItem();
+    const std::wstring itemClass(item.ClassName());
+    const auto& writers = ItemClasses()[itemClass];
+    for (const TLayoutProperty& property : group) {
+      auto writer = writers.find(property.name);
+      if (writer == writers.end()) {
+        throw ELayoutError("unknown property " + Narrow(property.name) + " of " +
+                           Narrow(itemClass) + At(property.line));
+      }
+      writer->second(item, property.value, context);
+    }
+  }
+}
+
+namespace {
+template <typename Handler, typename Find>
+Handler Bind(const TLayoutValue& value, Find find) {
+  const std::wstring& name = Expect(value, TLayoutValue::Identifier, "a handler name").text;
+  const Handler* handler = find(name);
+  if (handler == nullptr) throw ELayoutError("unknown event handler " + Narrow(name));
+  return *handler;
+}
+}  // namespace
+
+TNotifyEvent LayoutNotifyHandler(const TLayoutValue& value, const TLayoutContext& context) {
+  return Bind<TNotifyEvent>(value,
+                            [&](const std::wstring& n) { return context.handlers.FindNotify(n); });
+}
+
+TMouseEvent LayoutMouseHandler(const TLayoutValue& value, const TLayoutContext& context) {
+  return Bind<TMouseEvent>(value,
+                           [&](const std::wstring& n) { return context.handlers.FindMouse(n); });
+}
+
+TMouseMoveEvent LayoutMouseMoveHandler(const TLayoutValue& value, const TLayoutContext& context) {
+  return Bind<TMouseMoveEvent>(
+      value, [&](const std::wstring& n) { return context.handlers.FindMouseMove(n); });
+}
+
+}  // namespace ui

@@ -1,0 +1,172 @@
+// Reading a window layout (see LayoutText.h) into a form: components are
+// created by class name and owned by the form, placed on the container they
+// are written in, their properties set by name (a property the layout does
+// not mention keeps its default), collections filled, pictures read from
+// their stored form, and events bound to the form's handlers by name. Any
+// unknown class, property or handler is an error that names it.
+//
+// The classes and properties a layout may use are registered by the module
+// that defines them (RegisterStandardLayoutClasses for this framework's).
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "ui/Control.h"
+#include "ui/Font.h"
+#include "ui/LayoutText.h"
+#include "ui/Picture.h"
+
+namespace ui {
+
+class TCollection;
+class TCollectionItem;
+class TForm;
+
+// The handlers a form offers its layout, by name.
+class THandlerTable {
+ public:
+  void Add(const std::wstring& name, TNotifyEvent handler) { notify_[name] = std::move(handler); }
+  void Add(const std::wstring& name, TMouseEvent handler) { mouse_[name] = std::move(handler); }
+  void Add(const std::wstring& name, TMouseMoveEvent handler) { move_[name] = std::move(handler); }
+
+  const TNotifyEvent* FindNotify(const std::wstring& name) const { return Find(notify_, name); }
+  const TMouseEvent* FindMouse(const std::wstring& name) const { return Find(mouse_, name); }
+  const TMouseMoveEvent* FindMouseMove(const std::wstring& name) const { return Find(move_, name); }
+
+ private:
+  template <typename Map>
+  static const typename Map::mapped_type* Find(const Map& map, const std::wstring& name) {
+    auto it = map.find(name);
+    return it == map.end() ? nullptr : &it->second;
+  }
+  std::map<std::wstring, TNotifyEvent> notify_;
+  std::map<std::wstring, TMouseEvent> mouse_;
+  std::map<std::wstring, TMouseMoveEvent> move_;
+};
+
+struct TLayoutContext {
+  TForm& form;
+  const THandlerTable& handlers;
+};
+
+using TComponentFactory = std::function<std::unique_ptr<TComponent>(TComponent* owner)>;
+using TPropertyWriter =
+    std::function<void(TComponent&, const TLayoutValue&, const TLayoutContext&)>;
+using TItemPropertyWriter =
+    std::function<void(TCollectionItem&, const TLayoutValue&, const TLayoutContext&)>;
+
+// A class the layout may name, with the class whose properties it inherits.
+// Registering a name again replaces only how it is created: a module may put
+// its own class in the place of a standard one.
+void RegisterLayoutClass(const std::wstring& name, const std::wstring& base,
+                         TComponentFactory create);
+void RegisterLayoutProperty(const std::wstring& className, const std::wstring& property,
+                            TPropertyWriter writer);
+void RegisterItemProperty(const std::wstring& itemClassName, const std::wstring& property,
+                          TItemPropertyWriter writer);
+
+// The framework's own classes (forms, labels, pictures, the standard kinds).
+void RegisterStandardLayoutClasses();
+
+// Reads the layout into `form`, whose class name must be the layout's root
+// class. Throws ELayoutError.
+void ReadLayout(TForm& form, std::string_view layout, const THandlerTable& handlers);
+
+// Converters for property writers; each throws ELayoutError on a value of
+// the wrong kind.
+int LayoutInt(const TLayoutValue& value);
+bool LayoutBool(const TLayoutValue& value);
+std::wstring LayoutString(const TLayoutValue& value);
+TColor LayoutColor(const TLayoutValue& value);
+TCursor LayoutCursor(const TLayoutValue& value);
+TPicture LayoutPicture(const TLayoutValue& value);
+// The group's sub-properties applied over `font`.
+TFont LayoutFont(const TLayoutValue& value, TFont font);
+using TEnumNames = std::vector<std::pair<std::wstring, int>>;
+int LayoutEnum(const TLayoutValue& value, const TEnumNames& names);
+// alNone ... alCustom.
+const TEnumNames& AlignNames();
+// Adds one item per group of the collection value and sets its properties.
+void ReadCollection(TCollection& collection, const TLayoutValue& value,
+                    const TLayoutContext& context);
+TNotifyEvent LayoutNotifyHandler(const TLayoutValue& value, const TLayoutContext& context);
+TMouseEvent LayoutMouseHandler(const TLayoutValue& value, const TLayoutContext& context);
+TMouseMoveEvent LayoutMouseMoveHandler(const TLayoutValue& value, const TLayoutContext& context);
+
+// The value converted to the type a setter takes.
+template <typename V>
+std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value) {
+  using Plain = std::remove_cvref_t<V>;
+  if constexpr (std::is_same_v<Plain, bool>) {
+    return LayoutBool(value);
+  } else if constexpr (std::is_same_v<Plain, int>) {
+    return LayoutInt(value);
+  } else if constexpr (std::is_same_v<Plain, TColor>) {
+    return LayoutColor(value);
+  } else if constexpr (std::is_same_v<Plain, std::wstring>) {
+    return LayoutString(value);
+  } else if constexpr (std::is_same_v<Plain, TPicture>) {
+    return LayoutPicture(value);
+  } else {
+    static_assert(sizeof(Plain) == 0, "no layout conversion for this type");
+  }
+}
+
+// A writer that converts the value for a setter of class T.
+template <typename T, typename V>
+TPropertyWriter Setter(void (T::*set)(V)) {
+  return [set](TComponent& target, const TLayoutValue& value, const TLayoutContext&) {
+    (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value));
+  };
+}
+
+// The same for a setter of a collection item class T.
+template <typename T, typename V>
+TItemPropertyWriter ItemSetter(void (T::*set)(V)) {
+  return [set](TCollectionItem& target, const TLayoutValue& value, const TLayoutContext&) {
+    (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value));
+  };
+}
+
+template <typename T, typename E>
+TPropertyWriter EnumSetter(void (T::*set)(E), TEnumNames names) {
+  return [set, names](TComponent& target, const TLayoutValue& value, const TLayoutContext&) {
+    (dynamic_cast<T&>(target).*set)(static_cast<E>(LayoutEnum(value, names)));
+  };
+}
+
+// Writers that bind an event field of class T to a handler of the form.
+template <typename T>
+TPropertyWriter EventBinder(TNotifyEvent T::*field) {
+  return [field](TComponent& target, const TLayoutValue& value, const TLayoutContext& context) {
+    dynamic_cast<T&>(target).*field = LayoutNotifyHandler(value, context);
+  };
+}
+template <typename T>
+TPropertyWriter EventBinder(TMouseEvent T::*field) {
+  return [field](TComponent& target, const TLayoutValue& value, const TLayoutContext& context) {
+    dynamic_cast<T&>(target).*field = LayoutMouseHandler(value, context);
+  };
+}
+template <typename T>
+TPropertyWriter EventBinder(TMouseMoveEvent T::*field) {
+  return [field](TComponent& target, const TLayoutValue& value, const TLayoutContext& context) {
+    dynamic_cast<T&>(target).*field = LayoutMouseMoveHandler(value, context);
+  };
+}
+
+// Creates a T owned by `owner`, for RegisterLayoutClass.
+template <typename T>
+TComponentFactory Factory() {
+  return
+      [](TComponent* owner) -> std::unique_ptr<TComponent> { return std::make_unique<T>(owner); };
+}
+
+}  // namespace ui
