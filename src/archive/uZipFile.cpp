@@ -41,15 +41,6 @@ void DebugLine(const std::wstring& line) {
 
 }  // namespace
 
-std::uint16_t ProgressPercent(std::size_t done, std::size_t count) {
-  if (count == 0) return 0;
-  // Extended precision, as the percentage has always been computed: the
-  // quotient first, then the product, then truncation toward zero.
-  const long double quotient = static_cast<long double>(done) / static_cast<long double>(count);
-  const long double percent = quotient * 100.0L;
-  return static_cast<std::uint16_t>(static_cast<long long>(percent));
-}
-
 std::wstring GetRelativePath(const std::wstring& base, const std::wstring& target) {
   if (base.size() < MAX_PATH && target.size() < MAX_PATH) {
     wchar_t buffer[MAX_PATH + 1] = {};

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ProgressPercent.h"
 #include "archive/UiHandOver.h"
 #include "ui/UniqueHandle.h"
 
@@ -30,11 +31,6 @@ using TZipFinishEvent = std::function<void(bool success)>;
 // Called after each added file with the percentage done and the file's path.
 using TZipProgressEvent =
     std::function<void(std::uint16_t percent, const std::wstring& currentFile)>;
-
-// The percentage after done of count files: the quotient and the product
-// with 100 in extended precision, then truncated, so that the last file
-// always gives exactly 100.
-std::uint16_t ProgressPercent(std::size_t done, std::size_t count);
 
 // target's path relative to the folder base (which ends in "\"), in the
 // form ".\sub\file"; for paths too long for the shell's relative-path

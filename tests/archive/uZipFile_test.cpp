@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,22 @@ TEST(ProgressPercent, IsTruncatedFromExtendedPrecisionAndEndsAtExactly100) {
   for (const Case& c : cases) {
     EXPECT_EQ(ProgressPercent(c.done, c.count), c.percent) << c.done << " of " << c.count;
   }
+}
+
+TEST(ProgressPercent, AgreesWithTheFloatingPointUnitsExtendedPrecision) {
+  if (std::numeric_limits<long double>::digits != 64) GTEST_SKIP() << "no 64-bit significand";
+  int differences = 0;
+  for (std::size_t count = 1; count <= 700; ++count) {
+    for (std::size_t done = 1; done <= count; ++done) {
+      const long double quotient = static_cast<long double>(done) / count;
+      const auto expected = static_cast<std::uint16_t>(static_cast<long long>(quotient * 100.0L));
+      if (ProgressPercent(done, count) != expected && ++differences < 5) {
+        ADD_FAILURE() << done << " of " << count << ": " << ProgressPercent(done, count)
+                      << " instead of " << expected;
+      }
+    }
+  }
+  EXPECT_EQ(differences, 0);
 }
 
 TEST(GetRelativePath, GivesDotSeparatorAndThePathBelowTheBaseAtAnyLength) {
