@@ -9,15 +9,17 @@
 // takes the target's place only once it is complete: a stop or a failure
 // leaves nothing half-written behind and an older archive at the target
 // untouched. The finished report is true only when the archive is in place.
+// Folder links (junctions, symbolic links to folders) are not followed, so
+// the walk always ends and nothing outside the source is packed.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archive/ProgressPercent.h"
@@ -42,8 +44,9 @@ std::wstring GetRelativePath(const std::wstring& base, const std::wstring& targe
 std::wstring TemporaryArchivePath(const std::wstring& zipFileName);
 
 // Owner side, all on the user-interface thread: construct, set the target,
-// the source and the callbacks, Start, serve messages until IsFinished (or
-// SetStop(true)), destroy. The callbacks must not destroy the job.
+// the source and the callbacks, Start, serve messages until IsFinished
+// (ui::ProcessMessagesUntil serves each hand-over as it comes), or
+// SetStop(true), then destroy. The callbacks must not destroy the job.
 class TZipFile {
  public:
   TZipFile();
