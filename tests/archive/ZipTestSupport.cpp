@@ -23,12 +23,34 @@ fs::path program_dir() {
   return fs::path(path).parent_path();
 }
 
+// Deletes a folder and everything below it, however deep: the runtime's own
+// file calls stop at MAX_PATH, the long-path scenario goes past it.
+void remove_tree(const std::wstring& dir) {
+  std::wstring base = dir.starts_with(L"\\\\?\\") ? dir : L"\\\\?\\" + dir;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((base + L"\\*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = base + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        remove_tree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
+  RemoveDirectoryW(base.c_str());
+}
+
 // Empties the folder of kept archives before the first test writes to it.
 class ArchivesEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    std::error_code ignored;
-    fs::remove_all(archives_dir(), ignored);
+    remove_tree(archives_dir().wstring());
     fs::create_directories(archives_dir());
   }
 };
@@ -189,8 +211,7 @@ fs::path archives_dir() {
 
 fs::path scenario_dir(const std::string& scenario) {
   fs::path dir = archives_dir() / (scenario + ".src");
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
+  remove_tree(dir.wstring());
   fs::create_directories(dir);
   return dir;
 }

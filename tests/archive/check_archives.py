@@ -26,8 +26,8 @@ CHUNK = 1 << 20
 ENV = dict(os.environ, LC_ALL="C.UTF-8")
 
 
-def run(cmd, stdin=subprocess.DEVNULL):
-    return subprocess.run(cmd, stdin=stdin, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=ENV)
+def run(cmd):
+    return subprocess.run(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=ENV)
 
 
 def seven_zip():
@@ -63,6 +63,11 @@ class Archive:
             return f.read()
 
     def expected_crc(self, entry):
+        if "crc" not in entry:
+            entry["crc"] = self.compute_crc(entry)
+        return entry["crc"]
+
+    def compute_crc(self, entry):
         data = self.content(entry)
         if data is not None:
             return zlib.crc32(data)
@@ -104,8 +109,9 @@ def check_bsdtar_stream(a, infos):
     be walked that way."""
     if any(i.flag_bits & 0x0008 for i in infos):
         return
-    with open(a.path, "rb") as f:
-        r = run(bsdtar_args(a) + ["-tf", "-"], stdin=f)
+    # Through a pipe: given a file, even on standard input, libarchive
+    # seeks to the directory instead.
+    r = run(["sh", "-c", 'cat "$0" | "$@"', a.path] + bsdtar_args(a) + ["-tf", "-"])
     names = r.stdout.decode("utf-8", "replace").splitlines()
     if r.returncode != 0 or names != a.names:
         a.fail("bsdtar stream listing differs: rc %d, %r" % (r.returncode, names[:10]))
@@ -211,9 +217,10 @@ def check_zipfile(a):
             return infos
         if pwd:
             z.setpassword(pwd)
-        bad = z.testzip()
-        if bad is not None:
-            a.fail("zipfile finds a bad CRC in %r" % bad)
+        if not a.big():  # a big archive's entries are read once, below
+            bad = z.testzip()
+            if bad is not None:
+                a.fail("zipfile finds a bad CRC in %r" % bad)
         with open(a.path, "rb") as raw:
             for info, e in zip(infos, a.entries):
                 check_entry(a, z, raw, info, e)
@@ -272,6 +279,8 @@ def main():
     for stem in stems:
         a = Archive(folder, stem)
         try:
+            if not os.path.exists(a.path):
+                raise FileNotFoundError(a.path)
             check_7zip(a)
             check_bsdtar_listing(a)
             infos = check_zipfile(a)
@@ -279,8 +288,10 @@ def main():
             check_bsdtar_extraction(a)
         except Exception as err:  # a reader that crashes is a failed check too
             a.fail("%s: %r" % (type(err).__name__, err))
-        if a.big():
+        if os.path.exists(a.path) and a.big():
+            # Gigabytes are not kept once read; nor is the manifest that names them.
             os.remove(a.path)
+            os.remove(os.path.join(folder, stem + ".json"))
         print(("ok     " if not a.failures else "FAILED ") + stem)
         for text in a.failures:
             print("    " + text)
