@@ -2,6 +2,7 @@
 // where blocks end, and which repeats became matches.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <random>
 #include <string>
@@ -236,6 +237,48 @@ TEST(DeflateBlocks, ADynamicBlockWithoutMatchesDeclaresTwoDistanceCodes) {
   EXPECT_EQ(block.distance_codes, 2);
   EXPECT_EQ(block.distance_lengths, (std::vector<int>{1, 1}));
   EXPECT_GE(block.code_length_codes, 4);
+}
+
+}  // namespace
+}  // namespace deflate_test
+
+namespace deflate_test {
+namespace {
+
+std::vector<std::uint8_t> from_hex(const std::string& hex) {
+  std::vector<std::uint8_t> bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+// Inputs found by search on which two block types come out at the same
+// estimated size: the fixed codes win over dynamic ones, a stored block over
+// both.
+TEST(DeflateBlocks, TiesGoToFixedCodesAndStoredBlocks) {
+  struct Case {
+    std::vector<std::uint8_t> input;
+    int type;
+    std::size_t size;
+  };
+  const auto text = [](const char* s) { return std::vector<std::uint8_t>(s, s + std::strlen(s)); };
+  const Case kCases[] = {
+      {text("tvakkpvlnoudiirlrunhvsfrgcmdciwevmlfm"), 1, 39},  // fixed = dynamic = 39 bytes
+      {text("hjgdohlhjbbdjjkelekfcmifhlbgahk"), 1, 33},        // fixed = dynamic = 33 bytes
+      {from_hex("72b9ab648f9e8cd4a0b7addaadccc28e87d2bedb7bb6c6d3c8"), 0, 30},  // 25 + 4 = 29
+      {from_hex("c8c5c78fa5aba8c69b8f7dd4c58d696bb6b082d8ab9d6586c0c099"), 0,
+       32},  // stored 27 + 4 = coded 31
+  };
+  for (const auto& c : kCases) {
+    auto state = make_state();
+    const Compressed out = compress(*state, c.input);
+    const ListedStream listed = list_blocks(out.bytes);
+    ASSERT_EQ(listed.blocks.size(), 1u);
+    EXPECT_EQ(listed.blocks[0].type, c.type);
+    EXPECT_EQ(out.bytes.size(), c.size);
+    EXPECT_EQ(listed.output, c.input);
+  }
 }
 
 }  // namespace
