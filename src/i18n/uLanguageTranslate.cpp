@@ -2,6 +2,8 @@
 // from which key of the window's section.
 #include "i18n/uLanguage.h"
 
+#include "skin/PImageNote.h"
+#include "skin/PLabelNote.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"
@@ -70,7 +72,16 @@ void TLanguage::TranslateOwned(const std::wstring& section, ui::TComponent& comp
     return ReadLanguageValue(section, key, current);
   };
 
-  if (IsCaptionKind(component)) {
+  // A label note is a label too; its stored texts are what it shows, so
+  // they come first. The caption follows at the note's next selection.
+  if (skin::TLabelNote* note = As<skin::TLabelNote>(component)) {
+    for (int i = 0; i < note->Items().Count(); ++i) {
+      skin::TLabelItem& item = note->Items().Items(i);
+      item.SetText(read(ItemKey(name, L"Items", i), item.Text()));
+    }
+  } else if (skin::TImageNote* pictures = As<skin::TImageNote>(component)) {
+    if (pictures->ShowHint()) pictures->SetHint(read(name + L".Hint", pictures->Hint()));
+  } else if (IsCaptionKind(component)) {
     auto& control = static_cast<ui::TControl&>(component);
     control.SetCaption(read(name + L".Caption", control.Caption()));
   } else if (ui::TMenuItem* item = As<ui::TMenuItem>(component)) {

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
+#include "skin/PImageNote.h"
+#include "skin/PLabelNote.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"
@@ -94,6 +96,16 @@ TEST_F(TranslateComponent, SetsEveryKindOfText) {
   list.AddColumn(L"first", 60);
   list.AddColumn(L"second", 60);
   auto& picture = Add<ui::TImage>(form_, form_, L"imgPicture", L"not a text kind");
+  auto& labelNote = Add<skin::TLabelNote>(form_, form_, L"lbnNotes", L"shown");
+  labelNote.Items().Add().SetText(L"first");
+  labelNote.Items().Add().SetText(L"second");
+  labelNote.Items().Add().SetText(L"third");
+  auto& hinted = Add<skin::TImageNote>(form_, form_, L"imnHinted");
+  hinted.SetShowHint(true);
+  hinted.SetHint(L"hint");
+  auto& unhinted = Add<skin::TImageNote>(form_, form_, L"imnQuiet");
+  unhinted.SetShowHint(false);
+  unhinted.SetHint(L"quiet");
   auto& tab = Add<TReportTab>(form_, form_, L"ReportTab1");
   auto& inner = Add<ui::TLabel>(tab, tab, L"lblInner", L"inner");
   auto& outerNamesake = Add<ui::TLabel>(form_, form_, L"lblOnTab", L"outer");
@@ -113,6 +125,9 @@ TEST_F(TranslateComponent, SetsEveryKindOfText) {
       L"tvTree.Items[2].Caption=\u65E5\u672C\r\n"
       L"lvList.Columns[0].Caption=Erste\r\nlvList.Columns[1].Caption=Zweite\r\n"
       L"imgPicture.Caption=must stay\r\n"
+      L"lbnNotes.Caption=not for notes\r\nlbnNotes.Items[0].Caption=erste\r\n"
+      L"lbnNotes.Items[2].Caption=dritte\r\n"
+      L"imnHinted.Hint=Hinweis\r\nimnQuiet.Hint=not shown, not read\r\n"
       L"lblInner.Caption=wrong section\r\n"
       L"[BRKPortable_ReportTab1]\r\n"
       L"lblInner.Caption=Innen\r\n"
@@ -148,6 +163,14 @@ TEST_F(TranslateComponent, SetsEveryKindOfText) {
   EXPECT_EQ(list.ColumnCaption(1), L"Zweite");
 
   EXPECT_EQ(picture.Caption(), L"not a text kind");
+  EXPECT_EQ(labelNote.Items().Items(0).Text(), L"erste");
+  EXPECT_EQ(labelNote.Items().Items(1).Text(), L"second");
+  EXPECT_EQ(labelNote.Items().Items(2).Text(), L"dritte");
+  EXPECT_EQ(labelNote.Caption(), L"shown") << "a note shows a new text at its next selection";
+  labelNote.SetTextIndex(2);
+  EXPECT_EQ(labelNote.Caption(), L"dritte");
+  EXPECT_EQ(hinted.Hint(), L"Hinweis");
+  EXPECT_EQ(unhinted.Hint(), L"quiet");
   EXPECT_EQ(inner.Caption(), L"Innen");
   EXPECT_EQ(outerNamesake.Caption(), L"outer");
 }
