@@ -29,9 +29,9 @@ std::uint32_t file_attributes(std::uint32_t dos_bits, bool directory, bool execu
 // signature at the offset they name.
 inline constexpr std::size_t kExeProbeSize = 0x40;
 
-// Where the new executable header starts, when the first bytes of a file of
-// the given size make it a candidate: longer than 40 bytes, "MZ" first, and
-// the offset stored at 0x3C plus 52 still inside the file. None otherwise.
+// Whether the first bytes of a file of the given size make it a candidate:
+// longer than 40 bytes, "MZ" first, and the offset stored at 0x3C plus 52
+// still inside the file. Gives that offset, where the new header starts.
 bool exe_header_offset(std::span<const std::uint8_t> head, std::uint64_t file_size,
                        std::uint32_t& offset) noexcept;
 

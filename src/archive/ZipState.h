@@ -1,7 +1,7 @@
 // The writer state behind a ZipHandle: the output, the entries written so
 // far, and the source and counters of the entry being added. One per
 // archive; the create operations make it and zip_close destroys it. Private
-// to the writer (tests and the benchmark look at its size).
+// to the writer (the benchmark reports its size).
 #pragma once
 
 #include <windows.h>
