@@ -8,11 +8,6 @@ namespace archive {
 
 namespace {
 
-// CreateDirectoryW refuses plain paths from 248 characters on (room for an
-// 8.3 name below); the prefix is added from there on so that every call
-// made with the result accepts it.
-constexpr std::size_t kLongestPlainPath = 247;
-
 constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
 constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
 
@@ -24,9 +19,10 @@ bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
 }  // namespace
 
 std::wstring ToSystemPath(const std::wstring& path) {
-  if (path.size() <= kLongestPlainPath || path.starts_with(kExtendedPrefix)) return path;
+  if (path.starts_with(kExtendedPrefix) || path.starts_with(L"\\\\.\\")) return path;
   if (path.starts_with(L"\\\\")) return std::wstring(kExtendedUncPrefix) + path.substr(2);
-  return std::wstring(kExtendedPrefix) + path;
+  const bool onDrive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+  return onDrive ? std::wstring(kExtendedPrefix) + path : path;
 }
 
 std::wstring FullPath(const std::wstring& path) {

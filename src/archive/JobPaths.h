@@ -9,8 +9,10 @@
 
 namespace archive {
 
-// The form to hand to file system calls: paths too long for the classic
-// limit get the "\\?\" prefix (shares "\\?\UNC\"), which lifts it.
+// The form to hand to file system calls: absolute paths get the "\\?\"
+// prefix (shares "\\?\UNC\"), which lifts the classic 260-character limit
+// and keeps every name as it is, a trailing dot or space included. Relative
+// paths stay as they are. Expects a normalised path (see FullPath).
 std::wstring ToSystemPath(const std::wstring& path);
 
 // The absolute, normalised form of path ("/" turned into "\", "." and ".."

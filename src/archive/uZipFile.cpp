@@ -171,7 +171,7 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
               SystemMessage(GetLastError()));
   }
 
-  ZipHandle archive = zip_create_file(temporary.c_str(), nullptr);
+  ZipHandle archive = zip_create_file(ToSystemPath(temporary).c_str(), nullptr);
   if (archive == nullptr) {
     ReportFailure(L"archive not created", temporary, zip_last_result);
     return;
@@ -189,7 +189,7 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
       if (name.starts_with(L".\\")) name.erase(0, 2);
       // A file without a name below the source (none is expected) is
       // refused by the writer like any other bad name.
-      result = zip_add_file(archive, name.c_str(), FCurrentFile.c_str());
+      result = zip_add_file(archive, name.c_str(), ToSystemPath(FCurrentFile).c_str());
       if (result != 0) {
         ReportFailure(L"file not added", FCurrentFile, result);
         failed = true;

@@ -166,6 +166,24 @@ TEST(TZipFile, LeavesOutExcludedNamesWhateverTheirCase) {
   EXPECT_EQ(ArchiveEntryNames(target), Names{"keep.txt"});
 }
 
+TEST(TZipFile, KeepsADotAndSeparatorInsideAName) {
+  ScratchFolder tree;
+  // A folder name ending in "." can only be made through the "\\?\" form.
+  const std::wstring folder = tree / L"src\\v1.";
+  tree.MakeFolder(L"src");
+  ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
+  HANDLE file = CreateFileW((L"\\\\?\\" + folder + L"\\notes.txt").c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  const std::wstring target = tree / L"dots.zip";
+
+  const JobRun run = RunJob(tree / L"src", target);
+
+  EXPECT_EQ(run.finishes, std::vector<bool>{true});
+  EXPECT_EQ(ArchiveEntryNames(target), Names{"v1./notes.txt"});
+}
+
 TEST(TZipFile, DestroyedWithoutStartingEndsWithoutReports) {
   ScratchFolder tree;
   tree.Write(L"src\\f.txt", "f");
