@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -261,6 +262,18 @@ BOOL WINAPI WriteOntoFullDisk(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD d
   return WriteFile(file, buffer, size, done, overlapped);
 }
 
+// The same disk, full just when the archive's directory is to be written.
+BOOL WINAPI WriteDirectoryOntoFullDisk(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD done,
+                                       LPOVERLAPPED overlapped) {
+  static constexpr unsigned char kDirectoryHeader[] = {'P', 'K', 1, 2};
+  if (size >= 4 && std::memcmp(buffer, kDirectoryHeader, 4) == 0) {
+    *done = 0;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+  }
+  return WriteFile(file, buffer, size, done, overlapped);
+}
+
 const FaultCase kFaultCases[] = {
     {.name = "StopDuringTheWalk",
      .prepare =
@@ -344,6 +357,14 @@ const FaultCase kFaultCases[] = {
            zip_use_file_layer({&ReadFile, &WriteOntoFullDisk});
            return std::shared_ptr<void>(nullptr, [](void*) { zip_use_system_files(); });
          }},
+    {.name = "FullDiskWhileEnding",
+     .prepare =
+         [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
+           source = FilesInSource(tree, 2);
+           zip_use_file_layer({&ReadFile, &WriteDirectoryOntoFullDisk});
+           return std::shared_ptr<void>(nullptr, [](void*) { zip_use_system_files(); });
+         },
+     .lastPercent = 100},
     {.name = "TargetFolderCannotBeMade",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring& target) {
