@@ -53,6 +53,9 @@ TEST(ZipWriter, EntriesOfEveryKindCarryTheirMethodFlagsAttributesAndTimes) {
   };
   const std::int64_t k1970 = 13046400;    // 1970-06-01, before the DOS range
   const std::int64_t k2200 = 7258118400;  // 2200-01-01, after it
+  // 2014-01-15 12:00:00 UTC: in a zone with summer time, winter stands at
+  // another distance from UTC than the June files do.
+  const std::int64_t kJanuary2014 = 1389787200;
   std::vector<Source> sources = {
       {L"empty.txt", "empty.txt", {}, kJune2014, 0, 8, 0x81800020, 0},
       {L"notes.txt", "notes.txt", sample_text(20000), kJune2014, 0, 8, 0x81800020, 0},
@@ -66,6 +69,7 @@ TEST(ZipWriter, EntriesOfEveryKindCarryTheirMethodFlagsAttributesAndTimes) {
       {L"tool.exe", "tool.exe", exe_image(0x00004550), kJune2014, 0, 8, 0x81C00020, 0},
       {L"old16.exe", "old16.exe", exe_image(0x0000454E), kJune2014, 0, 8, 0x81C00020, 0},
       {L"fake.exe", "fake.exe", exe_image(0x00004551), kJune2014, 0, 8, 0x81800020, 0},
+      {L"winter.txt", "winter.txt", sample_text(10), kJanuary2014, 0, 8, 0x81800020, 0},
       {L"old.txt", "old.txt", sample_text(10), k1970, 0, 8, 0x81800020, 0x00210000},
       {L"future.txt", "future.txt", sample_text(10), k2200, 0, 8, 0x81800020, 0xFF9FBF7D},
   };
