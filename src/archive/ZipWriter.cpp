@@ -32,8 +32,8 @@ struct ResultText {
   std::string_view text;
 };
 
-// The texts callers show or log; the misspelt first one is what callers of
-// this interface have always received, so it stays as it is.
+// The texts callers show or log; the misspelt one for 0x100 is what callers
+// of this interface have always received, so it stays as it is.
 constexpr std::array<ResultText, 22> kResultTexts = {{
     {zip_result::ok, "Success"},
     {zip_result::duplicate_handle, "Culdn't duplicate handle"},
@@ -153,6 +153,61 @@ bool may_reach_4gib(std::int64_t size, std::uint16_t method, bool encrypted) {
   return worst >= archive::kMax32;
 }
 
+// The entry as its local header first announces it: sizes follow the data.
+ZipEntry new_entry(const TZip& zip, std::string name, std::uint16_t method, bool encrypted) {
+  ZipEntry entry;
+  entry.name = std::move(name);
+  entry.flags = archive::kFlagDataDescriptor;
+  if (encrypted) entry.flags |= archive::kFlagEncrypted;
+  if (archive::needs_utf8_flag(entry.name)) entry.flags |= archive::kFlagUtf8Name;
+  entry.local_flags = entry.flags;
+  entry.method = method;
+  entry.dos_time = zip.src_dos_time;
+  if (method == archive::kMethodStored && zip.src_size >= 0) {
+    entry.compressed_size =
+        std::uint64_t(zip.src_size) + (encrypted ? archive::kEncryptionHeaderSize : 0);
+  }
+  entry.uncompressed_size = zip.src_size >= 0 ? std::uint64_t(zip.src_size) : archive::kMax32;
+  entry.external_attributes = zip.src_attributes;
+  entry.local_offset = zip.written + zip.base_offset;
+  entry.local_zip64 = may_reach_4gib(zip.src_size, method, encrypted);
+  if (entry.local_zip64 || entry.local_offset >= archive::kMax32) {
+    entry.version_needed = archive::kVersionNeededZip64;
+  }
+  archive::set_timestamps(entry, zip.src_mtime, zip.src_atime, zip.src_ctime);
+  return entry;
+}
+
+// Puts the real CRC and sizes where readers find them: into the local
+// header when the output can seek back to it, else into a data descriptor.
+ZipResult seal_entry(TZip& zip, ZipEntry& entry, bool encrypted, std::uint64_t announced_size) {
+  entry.crc = zip.src_crc;
+  entry.compressed_size = zip.data_size + (encrypted ? archive::kEncryptionHeaderSize : 0);
+  entry.uncompressed_size = zip.src_read;
+  bool wide =
+      entry.compressed_size >= archive::kMax32 || entry.uncompressed_size >= archive::kMax32;
+  if (wide && !entry.local_zip64) return zip_result::write_file;  // no room to describe it
+
+  if (zip.can_seek && !encrypted) {
+    entry.flags &= std::uint16_t(~archive::kFlagDataDescriptor);
+    entry.local_flags = entry.flags;
+    archive::Bytes header;
+    archive::append_local_header(header, entry);
+    if (!zip_seek(zip, entry.local_offset - zip.base_offset)) return zip_result::unseekable;
+    bool whole = zip_write(zip, header.data(), header.size()) == header.size();
+    if (!zip_seek(zip, zip.written)) return zip_result::unseekable;
+    return whole ? zip_result::ok : zip_result::write_file;
+  }
+  if (entry.method == archive::kMethodStored && entry.compressed_size != announced_size) {
+    return zip_result::size_changed;
+  }
+  archive::Bytes descriptor;
+  archive::append_data_descriptor(descriptor, entry);
+  if (!write_bytes(zip, descriptor)) return zip_result::write_file;
+  entry.flags = entry.local_flags;
+  return zip_result::ok;
+}
+
 ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
   if (zip.out_error) return zip_result::previous_error;
   if (zip.ended) return zip_result::ended;
@@ -167,28 +222,8 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
   if (!utf8 || utf8->size() > archive::kMaxEntryNameBytes) return zip_result::bad_arguments;
 
   bool encrypted = !zip.password.empty() && !folder;
-  ZipEntry entry;
-  entry.name = std::move(*utf8);
-  entry.flags = archive::kFlagDataDescriptor;
-  if (encrypted) entry.flags |= archive::kFlagEncrypted;
-  if (archive::needs_utf8_flag(entry.name)) entry.flags |= archive::kFlagUtf8Name;
-  entry.local_flags = entry.flags;
-  entry.method = method;
-  entry.dos_time = zip.src_dos_time;
-  std::uint64_t header_extra = encrypted ? archive::kEncryptionHeaderSize : 0;
-  if (method == archive::kMethodStored && zip.src_size >= 0) {
-    entry.compressed_size = std::uint64_t(zip.src_size) + header_extra;
-  }
-  entry.uncompressed_size = zip.src_size >= 0 ? std::uint64_t(zip.src_size) : archive::kMax32;
-  entry.external_attributes = zip.src_attributes;
-  entry.local_offset = zip.written + zip.base_offset;
-  entry.local_zip64 = may_reach_4gib(zip.src_size, method, encrypted);
-  if (entry.local_zip64 || entry.local_offset >= archive::kMax32) {
-    entry.version_needed = archive::kVersionNeededZip64;
-  }
-  archive::set_timestamps(entry, zip.src_mtime, zip.src_atime, zip.src_ctime);
+  ZipEntry entry = new_entry(zip, std::move(*utf8), method, encrypted);
   std::uint64_t announced_size = entry.compressed_size;
-
   archive::Bytes header;
   archive::append_local_header(header, entry);
   zip.entry_start = zip.written;
@@ -200,8 +235,9 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
 
   zip.data_size = 0;
   bool data_ok = true;
-  if (!folder)
+  if (!folder) {
     data_ok = method == archive::kMethodDeflated ? deflate_data(zip, entry) : store_data(zip);
+  }
   zip.encrypting = false;
   zip_close_source(zip);
   zip.src_size = std::int64_t(zip.src_read);
@@ -210,31 +246,7 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
   if (zip.src_error) return zip.src_error;
   if (!data_ok) return zip_result::write_file;
 
-  entry.crc = zip.src_crc;
-  entry.compressed_size = zip.data_size + header_extra;
-  entry.uncompressed_size = zip.src_read;
-  bool wide =
-      entry.compressed_size >= archive::kMax32 || entry.uncompressed_size >= archive::kMax32;
-  if (wide && !entry.local_zip64) return zip_result::write_file;  // no room to describe it
-
-  if (zip.can_seek && !encrypted) {
-    entry.flags &= std::uint16_t(~archive::kFlagDataDescriptor);
-    entry.local_flags = entry.flags;
-    header.clear();
-    archive::append_local_header(header, entry);
-    if (!zip_seek(zip, entry.local_offset - zip.base_offset)) return zip_result::unseekable;
-    bool whole = zip_write(zip, header.data(), header.size()) == header.size();
-    if (!zip_seek(zip, zip.written)) return zip_result::unseekable;
-    if (!whole) return zip_result::write_file;
-  } else {
-    if (method == archive::kMethodStored && entry.compressed_size != announced_size) {
-      return zip_result::size_changed;
-    }
-    archive::Bytes descriptor;
-    archive::append_data_descriptor(descriptor, entry);
-    if (!write_bytes(zip, descriptor)) return zip_result::write_file;
-    entry.flags = entry.local_flags;
-  }
+  if (ZipResult r = seal_entry(zip, entry, encrypted, announced_size)) return r;
   if (zip.out_error) return zip.out_error;
   zip.entries.push_back(std::move(entry));
   return zip_result::ok;
