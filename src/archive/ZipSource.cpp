@@ -96,6 +96,16 @@ ZipResult open_handle(TZip& zip, HANDLE h, std::uint32_t given_size) {
                                                 !directory && is_executable(h, size));
   zip.src_size = std::int64_t(size);
   set_times(zip, info.ftLastAccessTime, info.ftLastWriteTime, info.ftCreationTime);
+  if (directory) {
+    // A directory has no content to read (reading it fails): an empty source.
+    static constexpr std::uint8_t kNothing = 0;
+    zip.src_handle = INVALID_HANDLE_VALUE;
+    zip.src_mem = &kNothing;
+    zip.src_mem_len = 0;
+    zip.src_mem_pos = 0;
+    zip.src_size = 0;
+    return zip_result::ok;
+  }
   LARGE_INTEGER start{};
   SetFilePointerEx(h, start, nullptr, FILE_BEGIN);
   return zip_result::ok;

@@ -101,6 +101,17 @@ TEST(ZipWriter, EntriesOfEveryKindCarryTheirMethodFlagsAttributesAndTimes) {
                               .flags = 2,
                               .mtime = kJune2014,
                               .method = 8});
+  // A directory opened as a handle: a directory's mode, no content.
+  HANDLE folder = CreateFileW(dir.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(folder, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(zip_add_handle(zip, L"folder_handle", folder), 0u);
+  CloseHandle(folder);
+  manifest.entries.push_back({.name = L"folder_handle",
+                              .folder = true,
+                              .attributes = 0x41800010,
+                              .flags = 2,
+                              .method = 8});
   Bytes memory = sample_text(5000);
   EXPECT_EQ(zip_add_memory(zip, L"mem.txt", memory.data(), std::uint32_t(memory.size())), 0u);
   write_file(dir / "mem.txt", memory);
