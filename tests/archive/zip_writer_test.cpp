@@ -425,6 +425,8 @@ TEST(ZipWriter, FailuresAnswerTheirCodesAndLeaveTheArchiveUsable) {
       {"empty name", zip_add_file(zip, L"", (dir / "ok.txt").c_str()), zip_result::bad_arguments},
       {"null name", zip_add_folder(zip, nullptr), zip_result::bad_arguments},
       {"null source path", zip_add_file(zip, L"x.txt", nullptr), zip_result::bad_arguments},
+      {"name past the 16-bit length field",
+       zip_add_memory(zip, std::wstring(65536, L'n').c_str(), "abc", 3), zip_result::bad_arguments},
       {"missing source", zip_add_file(zip, L"x.txt", missing.c_str()), zip_result::open_file},
       {"good add after a missing source", zip_add_file(zip, L"ok.txt", (dir / "ok.txt").c_str()),
        zip_result::ok},
