@@ -36,6 +36,15 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (resized) Resized();
 }
 
+void TControl::StoreBounds(const TRect& bounds) {
+  const bool resized = bounds.Width() != width_ || bounds.Height() != height_;
+  left_ = bounds.Left;
+  top_ = bounds.Top;
+  width_ = bounds.Width();
+  height_ = bounds.Height();
+  if (resized) Resized();
+}
+
 void TControl::Resized() {
   if (OnResize) OnResize(*this);
 }

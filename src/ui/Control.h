@@ -137,6 +137,9 @@ class TControl : public TComponent {
   virtual void FontChanged() { Invalidate(); }
   virtual void TextChanged() { Invalidate(); }
   virtual void Resized();
+  // Records bounds that already took effect elsewhere (the system moved or
+  // sized our window): no repaint is requested and no window is moved.
+  void StoreBounds(const TRect& bounds);
   // The parent's font changed; followers pass it on.
   virtual void ParentFontChanged();
 

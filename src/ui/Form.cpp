@@ -23,6 +23,8 @@ void TForm::CreateParams(TCreateParams& params) {
 }
 
 TRect TForm::WindowBounds() const {
+  // Centred when it first appears; where it was moved to afterwards.
+  if (HandleAllocated()) return BoundsRect();
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int left = work.left + ((work.right - work.left) - Width()) / 2;

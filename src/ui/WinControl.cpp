@@ -71,6 +71,7 @@ bool TWinControl::CreateWindowHandle() {
                                 params.Style, r.Left, r.Top, r.Width(), r.Height(), parentWindow,
                                 nullptr, GetModuleHandleW(nullptr), this);
   if (window == nullptr) return false;
+  StoreBounds(r);
   // Own classes attached themselves while being created; system ones now.
   if (handle_ == nullptr) AttachHandle(window);
   for (TControl* child : controls_) {
@@ -314,6 +315,17 @@ LRESULT TWinControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       PaintHandler();
       return 0;
+    case WM_WINDOWPOSCHANGED: {
+      // Moves and sizes by the system (a drag, a resize from the frame)
+      // become the control's bounds; the ones we asked for change nothing.
+      RECT r{};
+      GetWindowRect(handle_, &r);
+      if (HWND parent = GetParent(handle_); parent != nullptr && Parent() != nullptr) {
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+      }
+      StoreBounds({r.left, r.top, r.right, r.bottom});
+      break;
+    }
     case WM_PRINTCLIENT:
       PaintWindow(reinterpret_cast<HDC>(wParam));
       return 0;

@@ -185,4 +185,39 @@ TEST(Painting, WindowedChildrenPaintAboveWindowlessOnes) {
   EXPECT_EQ(surface.Pixel(50, 50), 0xFFFF00u);
 }
 
+TEST(Painting, DoubleBufferedWindowShowsWhatItsChildrenPaint) {
+  Scene scene;
+  scene.form.SetDoubleBuffered(true);
+  scene.AddImage(40, 20, 20, 20, SolidPicture(1, 1, 0, 255, 0));
+  scene.form.Show();
+  // Part of the window first, so that the buffer's offset matters.
+  const RECT part{30, 10, 70, 50};
+  InvalidateRect(scene.form.Handle(), &part, FALSE);
+  UpdateWindow(scene.form.Handle());
+  InvalidateRect(scene.form.Handle(), nullptr, FALSE);
+  UpdateWindow(scene.form.Handle());
+  HDC window = GetDC(scene.form.Handle());
+  TestSurface surface(100, 60);
+  BitBlt(surface.dc(), 0, 0, 100, 60, window, 0, 0, SRCCOPY);
+  ReleaseDC(scene.form.Handle(), window);
+  EXPECT_EQ(surface.Pixel(50, 30), 0x00FF00u);
+  EXPECT_EQ(surface.Pixel(35, 15), 0xFF0000u);
+  EXPECT_EQ(surface.Pixel(90, 50), 0xFF0000u);
+}
+
+TEST(Painting, SystemMovesAndSizesBecomeTheFormsBounds) {
+  Scene scene;
+  auto& top = scene.AddImage(0, 0, 10, 8, SolidPicture(1, 1, 0, 255, 0));
+  top.SetAlign(ui::alTop);
+  ASSERT_TRUE(scene.form.CreateHandle());
+  SetWindowPos(scene.form.Handle(), nullptr, 30, 40, 150, 70, SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(scene.form.BoundsRect(), ui::Bounds(30, 40, 150, 70));
+  EXPECT_EQ(top.Width(), 150);
+  scene.form.SetClientSize(160, 70);
+  RECT r{};
+  GetWindowRect(scene.form.Handle(), &r);
+  EXPECT_EQ(r.left, 30);
+  EXPECT_EQ(r.right - r.left, 160);
+}
+
 }  // namespace
