@@ -3,7 +3,7 @@
 // It is a set of plain operations on one state object, TState, which owns
 // every buffer the compressor needs: the 64 KiB sliding window, the hash
 // chains, the symbol buffers of the current block and the trees. The zip
-// writer allocates one TState per archive (about 430 KB, so on the heap) and
+// writer allocates one TState per archive (about 700 KB, so on the heap) and
 // reuses it for every entry; compressing allocates nothing.
 //
 // Driving one entry, in this order:
@@ -110,12 +110,12 @@ struct TState {
   std::uint32_t out_size;
   std::uint32_t bits_produced;
 
-  // Match finder.
+  // Match finder. Heads and chain entries are links: a window position in
+  // the low 16 bits (0: none) and above it the position's rank in its chain.
   std::uint8_t window[kWindowSize];
-  std::uint32_t
-      chain[kWindowHalf];         // by position & 0x7FFF: the previous position with the same key
-  std::uint32_t head[kHashSize];  // by key: the last position inserted; 0 is none
-  std::int32_t block_start;       // negative once the window slid past it
+  std::uint32_t chain[kWindowHalf];  // by position & 0x7FFF: the previous position with that key
+  std::uint32_t head[kHashSize];     // by 3-byte key: the last position inserted
+  std::int32_t block_start;          // negative once the window slid past it
   std::uint32_t hash_key;
   std::uint32_t prev_length;
   std::uint32_t scan;
@@ -126,6 +126,10 @@ struct TState {
   std::uint32_t lazy_limit;
   std::uint32_t good_length;
   std::int32_t nice_length;
+  // A second index over four bytes, by which a search passes over candidates
+  // that share only three bytes with the string it looks for.
+  std::uint32_t head4[kHashSize];     // by 4-byte key: the last position inserted
+  std::uint32_t chain4[kWindowHalf];  // by position & 0x7FFF: the previous one with that key
 
   const char* error;  // message of the last failed internal check, else null
 };

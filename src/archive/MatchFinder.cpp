@@ -14,6 +14,15 @@
 // take the first match they find (greedy); levels 4 to 8 look one byte ahead
 // and keep the current match only when the next position offers no longer
 // one (lazy). The level table bounds how hard each search tries.
+//
+// A search's cost is the walk along the chain, one memory access after the
+// other, and most candidates on a long chain share only the three hashed
+// bytes with the scan position. So each position also goes into a second
+// index over four bytes, and once a search holds a match of three bytes it
+// follows that index instead, which visits only candidates that can do
+// better. Ranks in the links tell how far along the 3-byte chain each of
+// them lies, so the search stops exactly where the plain walk would: the
+// matches found, and so the output, are the same as with the plain walk.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -68,14 +77,47 @@ void update_hash(TState& s, std::uint8_t byte) {
   s.hash_key = ((s.hash_key << kHashShift) ^ byte) & kHashMask;
 }
 
-// Links the string at the scan position into its hash chain and answers the
-// previous position with the same key (0: none).
+// A link (a hash head or chain entry) holds a window position in its low
+// 16 bits and, above them, that position's rank: how many positions with the
+// same 3-byte key were inserted before it, modulo 65536. The difference of
+// two ranks on one chain is the number of steps between them, which lets a
+// search skip along the 4-byte chain and still stop exactly where the walk
+// along the 3-byte chain would have stopped.
+constexpr std::uint32_t kPositionMask = 0xFFFF;
+constexpr int kRankShift = 16;
+
+std::uint32_t position_of(std::uint32_t link) {
+  return link & kPositionMask;
+}
+std::uint32_t rank_of(std::uint32_t link) {
+  return link >> kRankShift;
+}
+
+std::uint32_t load32(const std::uint8_t* p) {
+  std::uint32_t value;
+  std::memcpy(&value, p, 4);
+  return value;
+}
+
+// Multiplicative hash of four bytes to 15 bits.
+std::uint32_t key4_of(const std::uint8_t* string) {
+  return (load32(string) * 2654435761u) >> (32 - 15);
+}
+
+// Links the string at the scan position into both hash chains and answers
+// the link to the previous position with the same 3-byte key (position 0:
+// none).
 std::uint32_t insert_string(TState& s) {
   update_hash(s, s.window[s.scan + kMinMatch - 1]);
-  const std::uint32_t candidate = s.head[s.hash_key];
-  s.chain[s.scan & kChainMask] = candidate;
-  s.head[s.hash_key] = s.scan;
-  return candidate;
+  const std::uint32_t previous = s.head[s.hash_key];
+  s.chain[s.scan & kChainMask] = previous;
+  const std::uint32_t rank = (rank_of(previous) + 1) & kPositionMask;
+  const std::uint32_t link = s.scan | (rank << kRankShift);
+  s.head[s.hash_key] = link;
+  const std::uint32_t key4 = key4_of(s.window + s.scan);
+  s.chain4[s.scan & kChainMask] = s.head4[key4];
+  s.head4[key4] = link;
+  return previous;
 }
 
 std::uint32_t read_input(TState& s, std::uint8_t* buffer, std::uint32_t size) {
@@ -92,11 +134,13 @@ void slide_window(TState& s) {
   s.match_start -= kWindowHalf;
   s.scan -= kWindowHalf;
   s.block_start -= static_cast<std::int32_t>(kWindowHalf);
-  const auto slide = [](std::uint32_t& position) {
-    position = position >= kWindowHalf ? position - kWindowHalf : 0;
+  const auto slide = [](std::uint32_t& link) {
+    link = position_of(link) >= kWindowHalf ? link - kWindowHalf : 0;
   };
   std::for_each(std::begin(s.head), std::end(s.head), slide);
   std::for_each(std::begin(s.chain), std::end(s.chain), slide);
+  std::for_each(std::begin(s.head4), std::end(s.head4), slide);
+  std::for_each(std::begin(s.chain4), std::end(s.chain4), slide);
 }
 
 void refill_window(TState& s) {
@@ -137,7 +181,16 @@ std::uint16_t load16(const std::uint8_t* p) {
   return value;
 }
 
-std::uint32_t find_longest_match(TState& s, std::uint32_t candidate) {
+// Walks the candidates from `link` on, nearest first: at most chain limit of
+// them (a quarter after a good match), none farther back than 32506 bytes
+// but the first; answers the longest match (from the previous match length
+// on) and leaves its start in match_start, the nearest among equals.
+//
+// While no match of 3 bytes is known, the walk follows the 3-byte chain.
+// After that only candidates that share four bytes with the scan position
+// can do better, and the walk follows the 4-byte chain instead, passing over
+// the rest; the ranks in the links tell where the 3-byte walk would end.
+std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
   std::uint32_t best = s.prev_length;
   if (s.scan > kWindowSize - kMinLookahead) {
     s.error = "insufficient lookahead";  // the compare would leave the window
@@ -145,33 +198,61 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t candidate) {
   }
   std::uint32_t chain_count = s.chain_limit;
   if (s.prev_length >= s.good_length) chain_count >>= 2;
+  const std::uint32_t steps_allowed = chain_count;
   const std::uint32_t limit = s.scan > kFarthestDistance ? s.scan - kFarthestDistance : 0;
   const std::uint32_t scan = s.scan;
   const std::uint32_t nice = static_cast<std::uint32_t>(s.nice_length);
   const std::uint8_t* const window = s.window;
-  const std::uint32_t* const chain = s.chain;
   const std::uint8_t* const here = window + scan;
   // A longer match must agree at its last two bytes, and any match at its
   // first two: cheap rejections, checked before the compare.
   const std::uint16_t here_start = load16(here);
   std::uint16_t here_end = load16(here + best - 1);
   std::uint32_t best_start = s.match_start;
+  bool done = false;
 
-  do {
-    if (candidate >= scan) {
-      s.error = "no future";
-      break;
-    }
+  const auto judge = [&](std::uint32_t candidate) {
     const std::uint8_t* there = window + candidate;
-    if (load16(there + best - 1) != here_end || load16(there) != here_start) continue;
+    if (load16(there + best - 1) != here_end || load16(there) != here_start) return;
     const std::uint32_t length = match_length(here, there);
     if (length > best) {
       best_start = candidate;
       best = length;
-      if (length >= nice) break;
+      done = length >= nice;
       here_end = load16(here + best - 1);
     }
-  } while ((candidate = chain[candidate & kChainMask]) > limit && --chain_count != 0);
+  };
+
+  const std::uint32_t first = position_of(link);
+  const std::uint32_t first_rank = rank_of(link);
+  if (first >= scan) {
+    s.error = "no future";  // links only ever lead back
+    return best;
+  }
+
+  // Along the 3-byte chain while no match of three bytes is known.
+  std::uint32_t candidate = first;
+  std::uint32_t unvisited_below = first + 1;
+  while (best < kMinMatch && !done) {
+    judge(candidate);
+    unvisited_below = candidate;
+    candidate = position_of(s.chain[candidate & kChainMask]);
+    if (candidate <= limit || --chain_count == 0) done = true;
+  }
+
+  // Then along the 4-byte chain, over the candidates the 3-byte walk has
+  // not reached yet and would still reach.
+  const std::uint32_t here4 = load32(here);
+  for (std::uint32_t link4 = s.head4[key4_of(here)]; !done;
+       link4 = s.chain4[candidate & kChainMask]) {
+    candidate = position_of(link4);
+    if (candidate == 0) break;
+    if (candidate >= unvisited_below) continue;  // the scan position, or visited already
+    if (candidate <= limit && candidate != first) break;
+    if (load32(window + candidate) != here4) continue;  // another string with the same key
+    if (((first_rank - rank_of(link4)) & kPositionMask) >= steps_allowed) break;
+    judge(candidate);
+  }
   s.match_start = best_start;
   return best;
 }
@@ -201,7 +282,7 @@ std::uint32_t deflate_greedy(TState& s) {
   s.prev_length = kMinMatch - 1;
   while (s.lookahead != 0) {
     if (s.lookahead >= kMinMatch) candidate = insert_string(s);
-    if (candidate != 0 && s.scan - candidate <= kFarthestDistance) {
+    if (position_of(candidate) != 0 && s.scan - position_of(candidate) <= kFarthestDistance) {
       length = search(s, candidate);
     }
     int end_now;
@@ -247,7 +328,8 @@ std::uint32_t deflate_lazy(TState& s) {
     const std::uint32_t prev_match = s.match_start;
     length = kMinMatch - 1;
 
-    if (candidate != 0 && s.prev_length < s.lazy_limit && s.scan - candidate <= kFarthestDistance) {
+    if (position_of(candidate) != 0 && s.prev_length < s.lazy_limit &&
+        s.scan - position_of(candidate) <= kFarthestDistance) {
       length = search(s, candidate);
       if (length == kMinMatch && s.scan - s.match_start > kTooFar) length = kMinMatch - 1;
     }
@@ -290,6 +372,7 @@ void match_init(TState& s, std::int32_t level, std::uint16_t* flags) {
     level = std::clamp(level, 1, 8);  // go on with a level that exists
   }
   std::fill(std::begin(s.head), std::end(s.head), 0u);
+  std::fill(std::begin(s.head4), std::end(s.head4), 0u);
   const LevelParameters& p = kLevels[level - 1];
   s.lazy_limit = p.lazy;
   s.good_length = p.good;
