@@ -19,6 +19,16 @@ bool TButtonControl::Notification(UINT message, WPARAM wParam, LPARAM, LRESULT& 
   return true;
 }
 
+bool TCheckableButton::Checked() const {
+  if (HandleAllocated()) return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return checked_;
+}
+
+void TCheckableButton::SetChecked(bool checked) {
+  checked_ = checked;
+  if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : 0, 0);
+}
+
 TButton::TButton(TComponent* owner) : TButtonControl(owner, BS_PUSHBUTTON) {
   SetBounds(0, 0, 75, 25);
 }

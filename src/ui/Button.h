@@ -20,6 +20,22 @@ class TButtonControl : public TWinControl {
   DWORD buttonStyle_;
 };
 
+// A button with a checked state (check box, radio button), kept here until
+// the window exists and then read from it.
+class TCheckableButton : public TButtonControl {
+ public:
+  using TButtonControl::TButtonControl;
+
+  bool Checked() const;
+  void SetChecked(bool checked);
+
+ protected:
+  void HandleCreated() override { SetChecked(checked_); }
+
+ private:
+  bool checked_ = false;
+};
+
 class TButton : public TButtonControl {
  public:
   explicit TButton(TComponent* owner = nullptr);

@@ -5,19 +5,12 @@
 
 namespace ui {
 
-class TCheckBox : public TButtonControl {
+class TCheckBox : public TCheckableButton {
  public:
-  explicit TCheckBox(TComponent* owner = nullptr);
+  explicit TCheckBox(TComponent* owner = nullptr) : TCheckableButton(owner, BS_AUTOCHECKBOX) {
+    SetBounds(0, 0, 97, 17);
+  }
   std::wstring_view ClassName() const override { return L"TCheckBox"; }
-
-  bool Checked() const;
-  void SetChecked(bool checked);
-
- protected:
-  void HandleCreated() override;
-
- private:
-  bool checked_ = false;
 };
 
 }  // namespace ui

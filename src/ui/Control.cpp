@@ -1,5 +1,6 @@
 #include "ui/Control.h"
 
+#include "ui/Screen.h"
 #include "ui/WinControl.h"
 
 namespace ui {
@@ -68,6 +69,14 @@ void TControl::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
   EnabledChanged();
+}
+
+void TControl::SetCursor(TCursor cursor) {
+  if (cursor == cursor_) return;
+  cursor_ = cursor;
+  if (parent_ != nullptr && parent_->hover_ == this) {
+    ::SetCursor(ScreenCursor(cursor != crDefault ? cursor : parent_->Cursor()));
+  }
 }
 
 bool TControl::ShowHint() const {

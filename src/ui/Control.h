@@ -62,7 +62,8 @@ class TControl : public TComponent {
   void SetEnabled(bool enabled);
 
   TCursor Cursor() const { return cursor_; }
-  void SetCursor(TCursor cursor) { cursor_ = cursor; }
+  // Takes effect at once while the mouse is over the control.
+  void SetCursor(TCursor cursor);
   const std::wstring& Hint() const { return hint_; }
   void SetHint(std::wstring hint) { hint_ = std::move(hint); }
   // ShowHint follows the parent's until set.

@@ -5,19 +5,12 @@
 
 namespace ui {
 
-class TRadioButton : public TButtonControl {
+class TRadioButton : public TCheckableButton {
  public:
-  explicit TRadioButton(TComponent* owner = nullptr);
+  explicit TRadioButton(TComponent* owner = nullptr) : TCheckableButton(owner, BS_AUTORADIOBUTTON) {
+    SetBounds(0, 0, 113, 17);
+  }
   std::wstring_view ClassName() const override { return L"TRadioButton"; }
-
-  bool Checked() const;
-  void SetChecked(bool checked);
-
- protected:
-  void HandleCreated() override;
-
- private:
-  bool checked_ = false;
 };
 
 }  // namespace ui

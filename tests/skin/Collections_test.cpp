@@ -1,6 +1,8 @@
 // Picture and label collections: defaults, copying, and choosing an item.
 #include <gtest/gtest.h>
 
+#include "ImageItemFixture.h"
+
 #include "../ui/PngFixture.h"
 #include "skin/PImageNote.h"
 #include "skin/PImageRect.h"
@@ -8,13 +10,7 @@
 
 namespace {
 
-void Place(skin::TImageItem& item, int left, int top, int width, int height) {
-  item.SetLeft(left);
-  item.SetTop(top);
-  item.SetWidth(width);
-  item.SetHeight(height);
-}
-
+using skintest::Place;
 using uitest::SolidPicture;
 
 TEST(Collections, NewItemsTakeNumberedDefaults) {

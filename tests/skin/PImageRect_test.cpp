@@ -3,18 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include "ImageItemFixture.h"
+
 #include "../ui/PngFixture.h"
 #include "../ui/TestSurface.h"
 
 namespace {
 
-void Place(skin::TImageItem& item, int left, int top, int width, int height) {
-  item.SetLeft(left);
-  item.SetTop(top);
-  item.SetWidth(width);
-  item.SetHeight(height);
-}
-
+using skintest::Place;
 using uitest::SolidPicture;
 using uitest::TestSurface;
 

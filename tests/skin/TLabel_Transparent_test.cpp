@@ -10,14 +10,6 @@
 
 namespace {
 
-int CountColor(const uitest::TestSurface& surface, ui::TRect r, std::uint32_t color) {
-  int n = 0;
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    for (int x = r.Left; x < r.Right; ++x) n += surface.Pixel(x, y) == color;
-  }
-  return n;
-}
-
 struct Window {
   Window() : form(L"TTransparentLabelTestForm") {
     form.SetClientSize(120, 40);
@@ -42,7 +34,7 @@ TEST(TransparentLabel, StartsTransparentUnderTheStandardClassName) {
   EXPECT_TRUE(window.label->Transparent());
   uitest::TestSurface surface(120, 40);
   window.form.PaintTo(surface.dc(), 0, 0);
-  const int background = CountColor(surface, ui::Bounds(0, 0, 120, 40), 0x00FF00);
+  const int background = surface.Count(ui::Bounds(0, 0, 120, 40), 0x00FF00);
   // The letters cover some pixels; the background shows everywhere else.
   EXPECT_GT(background, 120 * 40 * 3 / 4);
   EXPECT_LT(background, 120 * 40);
@@ -53,7 +45,7 @@ TEST(TransparentLabel, LayoutCanStillMakeItOpaque) {
   window.label->SetTransparent(false);
   uitest::TestSurface surface(120, 40);
   window.form.PaintTo(surface.dc(), 0, 0);
-  EXPECT_EQ(CountColor(surface, ui::Bounds(0, 0, 120, 40), 0x00FF00), 0);
+  EXPECT_EQ(surface.Count(ui::Bounds(0, 0, 120, 40), 0x00FF00), 0);
 }
 
 }  // namespace

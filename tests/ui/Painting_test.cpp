@@ -91,15 +91,6 @@ TEST(Painting, ChildrenAreClippedToTheirBounds) {
   EXPECT_EQ(surface.Pixel(15, 15), 0xFF0000u);
 }
 
-// Counts the pixels of one colour inside a rectangle.
-int CountColor(const TestSurface& surface, ui::TRect r, std::uint32_t color) {
-  int n = 0;
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    for (int x = r.Left; x < r.Right; ++x) n += surface.Pixel(x, y) == color;
-  }
-  return n;
-}
-
 TEST(Painting, TransparentLabelShowsTheParentBetweenItsLettersAndOpaqueOneDoesNot) {
   Scene scene;
   scene.AddImage(0, 0, 100, 60, SolidPicture(1, 1, 0, 255, 0));
@@ -117,17 +108,17 @@ TEST(Painting, TransparentLabelShowsTheParentBetweenItsLettersAndOpaqueOneDoesNo
 
   TestSurface opaque(100, 60);
   scene.form.PaintTo(opaque.dc(), 0, 0);
-  EXPECT_EQ(CountColor(opaque, area, 0x00FF00), 0);
-  EXPECT_GT(CountColor(opaque, area, 0x0000FF), area.Width() * area.Height() / 2);
-  const int inkOpaque = CountColor(opaque, area, 0x000000);
+  EXPECT_EQ(opaque.Count(area, 0x00FF00), 0);
+  EXPECT_GT(opaque.Count(area, 0x0000FF), area.Width() * area.Height() / 2);
+  const int inkOpaque = opaque.Count(area, 0x000000);
   EXPECT_GT(inkOpaque, 20);
 
   label.SetTransparent(true);
   TestSurface transparent(100, 60);
   scene.form.PaintTo(transparent.dc(), 0, 0);
-  EXPECT_EQ(CountColor(transparent, area, 0x0000FF), 0);
-  EXPECT_GT(CountColor(transparent, area, 0x00FF00), area.Width() * area.Height() / 2);
-  EXPECT_EQ(CountColor(transparent, area, 0x000000), inkOpaque);
+  EXPECT_EQ(transparent.Count(area, 0x0000FF), 0);
+  EXPECT_GT(transparent.Count(area, 0x00FF00), area.Width() * area.Height() / 2);
+  EXPECT_EQ(transparent.Count(area, 0x000000), inkOpaque);
 }
 
 TEST(Painting, LabelEllipsisFlagsFollowTheSetting) {

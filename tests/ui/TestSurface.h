@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "ui/Types.h"
 #include "ui/UniqueHandle.h"
 
 namespace uitest {
@@ -39,6 +40,14 @@ class TestSurface {
   std::uint32_t Pixel(int x, int y) const {
     GdiFlush();
     return bits_[y * width_ + x] & 0x00FFFFFF;
+  }
+  // How many pixels of one colour lie inside `r`.
+  int Count(ui::TRect r, std::uint32_t color) const {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y) {
+      for (int x = r.Left; x < r.Right; ++x) n += Pixel(x, y) == color;
+    }
+    return n;
   }
 
  private:
