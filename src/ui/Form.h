@@ -48,6 +48,8 @@ class TForm : public TWinControl {
   void SetMainForm(bool isMain) { isMainForm_ = isMain; }
 
   TNotifyEvent OnCreate;
+  // Runs when the window goes. A form class whose handlers use its own
+  // members closes the form in its own destructor, while it is still whole.
   TNotifyEvent OnDestroy;
 
  protected:
