@@ -59,8 +59,9 @@ struct ReaderVerdict {
   bool ok = false;
   std::string report;
 };
-// 7-Zip, libarchive and Python's zipfile must each find exactly the
-// expected entries, in order, with the bytes of the files below source.
+// The zip writer's checker (7-Zip, libarchive, Python's zipfile) must find
+// exactly the expected entries, in order, with the bytes of the files
+// below source.
 ReaderVerdict CheckWithReaders(const std::wstring& archive, const std::wstring& source,
                                const std::vector<std::string>& expectedNames);
 
