@@ -117,10 +117,13 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("cannot write %llu MiB into the work folder\n", (unsigned long long)mib);
     return 1;
   }
+  // Three rounds, taking each side's best, in alternating order: whichever
+  // runs second pays for writing back the first one's output.
   double copy = 1e9, stored = 1e9;
-  for (int round = 0; round < 2; ++round) {  // the first round warms the file cache
-    copy = std::min(copy, plain_copy(source, dir + L"\\copy.bin"));
+  for (int round = 0; round < 3; ++round) {
+    if (round % 2) copy = std::min(copy, plain_copy(source, dir + L"\\copy.bin"));
     stored = std::min(stored, stored_add(source, dir + L"\\stored.zip"));
+    if (round % 2 == 0) copy = std::min(copy, plain_copy(source, dir + L"\\copy.bin"));
   }
   DeleteFileW((dir + L"\\copy.bin").c_str());
   DeleteFileW((dir + L"\\stored.zip").c_str());
