@@ -108,7 +108,7 @@ class TControl : public TComponent {
   // Window-less controls have none; windowed ones answer their window.
   virtual bool IsWindowed() const { return false; }
 
-  // Mouse position in client coordinates of the parent, converted.
+  // A point in the parent's client coordinates, in this control's.
   TPoint ParentToClient(TPoint p) const { return {p.X - left_, p.Y - top_}; }
 
   TNotifyEvent OnClick;
