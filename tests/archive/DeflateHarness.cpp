@@ -18,6 +18,7 @@ struct Entry {
   std::size_t reads = 0;
   CompressOptions options;
   std::vector<std::uint8_t> output;
+  std::uint32_t largest_buffer_flush = 0;
   std::uint8_t buffer[kOutputBufferSize];
 };
 
@@ -36,6 +37,10 @@ std::uint32_t read_input(TState& state, std::uint8_t* buffer, std::uint32_t size
 
 bool flush_output(void* param, const std::uint8_t* buffer, std::uint32_t* count) {
   auto& entry = *static_cast<Entry*>(param);
+  if (buffer == entry.buffer) {
+    entry.largest_buffer_flush = std::max(entry.largest_buffer_flush, *count);
+  }
+  if (entry.options.refuse_output) return false;
   entry.output.insert(entry.output.end(), buffer, buffer + *count);
   *count = 0;
   return true;
@@ -67,6 +72,7 @@ Compressed compress(TState& state, std::span<const std::uint8_t> input,
   result.reported_size = deflate_entry(state);
   result.bytes = std::move(entry->output);
   result.error = state.error;
+  result.largest_buffer_flush = entry->largest_buffer_flush;
   return result;
 }
 

@@ -19,6 +19,7 @@ struct CompressOptions {
   // When not empty, the most bytes each read hands out, by turns (0: all
   // that is asked for); replaces max_read.
   std::span<const std::uint32_t> read_sizes = {};
+  bool refuse_output = false;  // the flush callback takes nothing, as on a failed write
 };
 
 struct Compressed {
@@ -26,6 +27,7 @@ struct Compressed {
   std::uint32_t reported_size = 0;  // deflate_entry's answer
   const char* error = nullptr;
   std::uint16_t flags = 0;
+  std::uint32_t largest_buffer_flush = 0;  // most bytes handed over from the output buffer
 };
 
 std::unique_ptr<TState> make_state();

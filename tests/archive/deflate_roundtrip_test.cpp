@@ -106,6 +106,19 @@ TEST(RoundTripState, LevelIsMarkedInTheEntryFlags) {
   }
 }
 
+// A failed write leaves the buffer full; the compressor must neither write
+// past it nor hand over more than it holds, and the next entry is whole.
+TEST(RoundTripState, OutputThatIsNotTakenDoesNotOverflowTheBuffer) {
+  auto state = make_state();
+  const std::vector<std::uint8_t> input = mixed(200000);
+  CompressOptions refusing;
+  refusing.refuse_output = true;
+  const Compressed refused = compress(*state, input, refusing);
+  EXPECT_TRUE(refused.bytes.empty());
+  EXPECT_EQ(refused.largest_buffer_flush, 16384u);
+  EXPECT_EQ(inflate_raw(compress(*state, input).bytes), input);
+}
+
 TEST(RoundTripState, BadLevelIsReportedAndTheOutputStaysSound) {
   auto state = make_state();
   const std::vector<std::uint8_t> input = text_bytes(5000, 5);
