@@ -106,8 +106,8 @@ def check_bsdtar_listing(a):
 def check_bsdtar_stream(a, infos):
     """A reader that walks the local headers one after another sees every
     byte between them; only entries with their sizes in the local header can
-    be walked that way."""
-    if any(i.flag_bits & 0x0008 for i in infos):
+    be walked that way, and only from a first header at the file's start."""
+    if any(i.flag_bits & 0x0008 for i in infos) or (infos and infos[0].header_offset != 0):
         return
     # Through a pipe: given a file, even on standard input, libarchive
     # seeks to the directory instead.

@@ -347,6 +347,43 @@ TEST(ZipWriter, SourcesThatCannotSeekAreReadToTheirEnd) {
   for (const ListedEntry& e : listing.entries) EXPECT_EQ(e.uncompressed_size, text.size());
 }
 
+TEST(ZipWriter, AnArchiveBehindOtherBytesCountsOffsetsFromTheFileStart) {
+  fs::path dir = scenario_dir("prefixed");
+  Bytes text = sample_text(3000);
+  write_file(dir / "text.txt", text);
+  const std::string stub = "a program that unpacks what follows it";
+  HANDLE file = CreateFileW(kept_archive("prefixed").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD done = 0;
+  WriteFile(file, stub.data(), DWORD(stub.size()), &done, nullptr);
+  ZipHandle zip = zip_create_handle(file, nullptr);
+  ASSERT_NE(zip, nullptr);
+  EXPECT_EQ(zip_add_memory(zip, L"one.txt", text.data(), std::uint32_t(text.size())), 0u);
+  EXPECT_EQ(zip_add_memory(zip, L"two.txt", text.data(), 100), 0u);
+  EXPECT_EQ(zip_close(zip), 0u);
+  EXPECT_NE(GetFileType(file), FILE_TYPE_UNKNOWN);  // still open: the handle is the caller's
+  CloseHandle(file);
+  write_file(dir / "head.txt", Bytes(text.begin(), text.begin() + 100));
+  keep_manifest(
+      "prefixed",
+      {"",
+       {{.name = L"one.txt", .source = relative_source(dir / "text.txt"), .flags = 2, .method = 8},
+        {.name = L"two.txt",
+         .source = relative_source(dir / "head.txt"),
+         .flags = 2,
+         .method = 8}}});
+
+  Bytes archive = read_file(kept_archive("prefixed"));
+  Listing listing = list_archive(archive);
+  ASSERT_EQ(listing.entries.size(), 2u);
+  EXPECT_EQ(listing.entries[0].local_offset, stub.size());
+  EXPECT_EQ(listing.entries[1].local_offset,
+            listing.entries[0].data_offset + listing.entries[0].compressed_size);
+  EXPECT_EQ(listing.entries[1].local_flags, 0x0002);  // patched in place, behind the stub
+  EXPECT_EQ(std::string(archive.begin(), archive.begin() + std::ptrdiff_t(stub.size())), stub);
+}
+
 // Two entries in a memory archive of the given capacity; `result` is what
 // zip_get_memory answers.
 Bytes memory_archive(std::uint32_t capacity, ZipResult& result, const Bytes& content) {
