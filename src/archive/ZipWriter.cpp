@@ -226,6 +226,12 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
   if (!utf8 || utf8->size() > archive::kMaxEntryNameBytes) return zip_result::bad_arguments;
 
   bool encrypted = !zip.password.empty() && !folder;
+  // Stored data of unknown size behind a header that will never be patched
+  // could only end in a wrong announced size: refuse it before any byte.
+  bool patchable = zip.can_seek && !encrypted;
+  if (method == archive::kMethodStored && zip.src_size < 0 && !patchable) {
+    return zip_result::size_changed;
+  }
   ZipEntry entry = new_entry(zip, std::move(*utf8), method, encrypted);
   std::uint64_t announced_size = entry.compressed_size;
   archive::Bytes header;

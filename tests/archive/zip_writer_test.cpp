@@ -313,6 +313,37 @@ TEST(ZipWriter, OutputThatCannotSeekGetsDataDescriptors) {
   EXPECT_EQ(le32(archive, descriptor + 12), packed.size());
 }
 
+TEST(ZipWriter, AStoredEntryOfUnknownSizeCannotFollowADescriptorIntoAPipe) {
+  // Stored data is found by the sizes in its local header; with neither a
+  // known size nor a way back to the header, the writer refuses the entry
+  // before it writes anything.
+  fs::path dir = scenario_dir("pipe_unknown_size");
+  Bytes text = sample_text(2000);
+  write_file(dir / "text.txt", text);
+  PipeDrain drain;
+  ZipHandle zip = zip_create_handle(drain.writer(), nullptr);
+  ASSERT_NE(zip, nullptr);
+  HANDLE read = nullptr, write = nullptr;
+  ASSERT_TRUE(CreatePipe(&read, &write, nullptr, 1 << 16));
+  DWORD done = 0;
+  WriteFile(write, text.data(), DWORD(text.size()), &done, nullptr);
+  CloseHandle(write);
+  EXPECT_EQ(zip_add_handle(zip, L"piped.gz", read), zip_result::size_changed);
+  CloseHandle(read);
+  EXPECT_EQ(zip_add_memory(zip, L"text.txt", text.data(), std::uint32_t(text.size())), 0u);
+  EXPECT_EQ(zip_close(zip), 0u);
+  Bytes archive = drain.finish();
+  keep_archive_bytes("pipe_unknown_size", archive,
+                     {"",
+                      {{.name = L"text.txt",
+                        .source = relative_source(dir / "text.txt"),
+                        .flags = 8,
+                        .method = 8}}});
+  Listing listing = list_archive(archive);
+  ASSERT_EQ(listing.entries.size(), 1u);
+  expect_contiguous(listing);
+}
+
 TEST(ZipWriter, SourcesThatCannotSeekAreReadToTheirEnd) {
   fs::path dir = scenario_dir("piped_sources");
   Bytes text = sample_text(6000);
