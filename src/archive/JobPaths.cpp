@@ -2,14 +2,10 @@
 
 #include <windows.h>
 
-#include <vector>
 
 namespace archive {
 
 namespace {
-
-constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
-constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
 
 bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
   return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
@@ -17,25 +13,6 @@ bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
 }
 
 }  // namespace
-
-std::wstring ToSystemPath(const std::wstring& path) {
-  if (path.starts_with(kExtendedPrefix) || path.starts_with(L"\\\\.\\")) return path;
-  if (path.starts_with(L"\\\\")) return std::wstring(kExtendedUncPrefix) + path.substr(2);
-  const bool onDrive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
-  return onDrive ? std::wstring(kExtendedPrefix) + path : path;
-}
-
-std::wstring FullPath(const std::wstring& path) {
-  if (path.empty()) return {};
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length =
-        GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0) return {};
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(length);
-  }
-}
 
 std::wstring WithTrailingSeparator(std::wstring path) {
   while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();

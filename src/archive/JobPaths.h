@@ -7,17 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "archive/LongPath.h"
+
 namespace archive {
-
-// The form to hand to file system calls: absolute paths get the "\\?\"
-// prefix (shares "\\?\UNC\"), which lifts the classic 260-character limit
-// and keeps every name as it is, a trailing dot or space included. Relative
-// paths stay as they are. Expects a normalised path (see FullPath).
-std::wstring ToSystemPath(const std::wstring& path);
-
-// The absolute, normalised form of path ("/" turned into "\", "." and ".."
-// resolved); empty when the system cannot make one.
-std::wstring FullPath(const std::wstring& path);
 
 // path with exactly one "\" at its end.
 std::wstring WithTrailingSeparator(std::wstring path);

@@ -6,6 +6,7 @@
 
 #include "archive/Crc32.h"
 #include "archive/DosTime.h"
+#include "archive/LongPath.h"
 #include "archive/ZipAttributes.h"
 #include "archive/ZipOutput.h"
 
@@ -126,16 +127,9 @@ ZipResult open_file(TZip& zip, const wchar_t* path) {
 
 std::wstring zip_long_path(const wchar_t* path) {
   std::wstring p(path);
-  constexpr std::wstring_view kExtended = L"\\\\?\\";
-  if (p.size() < MAX_PATH || p.starts_with(kExtended)) return p;
-  DWORD needed = GetFullPathNameW(path, 0, nullptr, nullptr);
-  if (needed == 0) return p;
-  std::wstring full(needed, L'\0');
-  DWORD got = GetFullPathNameW(path, needed, full.data(), nullptr);
-  if (got == 0 || got >= needed) return p;
-  full.resize(got);
-  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
-  return std::wstring(kExtended) + full;
+  if (p.size() < MAX_PATH) return p;
+  const std::wstring full = archive::FullPath(p);
+  return full.empty() ? p : archive::ToSystemPath(full);
 }
 
 ZipResult zip_open_source(TZip& zip, const ZipSource& source) {
