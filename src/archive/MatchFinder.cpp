@@ -23,6 +23,14 @@
 // better. Ranks in the links tell how far along the 3-byte chain each of
 // them lies, so the search stops exactly where the plain walk would: the
 // matches found, and so the output, are the same as with the plain walk.
+//
+// Following a chain is one memory access after the other, each waiting for
+// the last. So each position keeps, beside its previous position in the
+// 4-byte index, the one before that (copied from the previous position's
+// entry when it is inserted): a search reads both at once and waits once per
+// two candidates. The copy stays true for as long as a search may use it,
+// because an entry is only overwritten a whole window half later, when the
+// position it belongs to is out of every search's reach.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -115,7 +123,9 @@ std::uint32_t insert_string(TState& s) {
   const std::uint32_t link = s.scan | (rank << kRankShift);
   s.head[s.hash_key] = link;
   const std::uint32_t key4 = key4_of(s.window + s.scan);
-  s.chain4[s.scan & kChainMask] = s.head4[key4];
+  const std::uint32_t previous4 = s.head4[key4];
+  s.chain4[s.scan & kChainMask] = {previous4,
+                                   s.chain4[position_of(previous4) & kChainMask].previous};
   s.head4[key4] = link;
   return previous;
 }
@@ -140,7 +150,10 @@ void slide_window(TState& s) {
   std::for_each(std::begin(s.head), std::end(s.head), slide);
   std::for_each(std::begin(s.chain), std::end(s.chain), slide);
   std::for_each(std::begin(s.head4), std::end(s.head4), slide);
-  std::for_each(std::begin(s.chain4), std::end(s.chain4), slide);
+  for (TState::TLinkPair& links : s.chain4) {
+    slide(links.previous);
+    slide(links.before_previous);
+  }
 }
 
 void refill_window(TState& s) {
@@ -241,17 +254,25 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
   }
 
   // Then along the 4-byte chain, over the candidates the 3-byte walk has
-  // not reached yet and would still reach.
+  // not reached yet and would still reach. A candidate's pair of links is
+  // read before it is judged, so the next step's memory access is under way
+  // meanwhile.
   const std::uint32_t here4 = load32(here);
-  for (std::uint32_t link4 = s.head4[key4_of(here)]; !done;
-       link4 = s.chain4[candidate & kChainMask]) {
-    candidate = position_of(link4);
-    if (candidate == 0) break;
-    if (candidate >= unvisited_below) continue;  // the scan position, or visited already
-    if (candidate <= limit && candidate != first) break;
-    if (load32(window + candidate) != here4) continue;  // another string with the same key
-    if (((first_rank - rank_of(link4)) & kPositionMask) >= steps_allowed) break;
+  const auto visit = [&](std::uint32_t link4) {  // false: the walk ends here
+    const std::uint32_t candidate = position_of(link4);
+    if (candidate == 0) return false;
+    if (candidate >= unvisited_below) return true;  // the scan position, or visited already
+    if (candidate <= limit && candidate != first) return false;
+    if (load32(window + candidate) != here4) return true;  // another string with the same key
+    if (((first_rank - rank_of(link4)) & kPositionMask) >= steps_allowed) return false;
     judge(candidate);
+    return !done;
+  };
+  std::uint32_t link4 = s.head4[key4_of(here)];
+  while (!done) {
+    const TState::TLinkPair next = s.chain4[position_of(link4) & kChainMask];
+    if (!visit(link4) || !visit(next.previous)) break;
+    link4 = next.before_previous;
   }
   s.match_start = best_start;
   return best;
