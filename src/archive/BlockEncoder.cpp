@@ -17,6 +17,7 @@
 //
 // Bits collect in a 32-bit buffer from its least significant bit and leave it
 // 16 at a time; codes are stored bit-reversed so no per-bit work is needed.
+// The symbol loop gathers a whole symbol's bits in a 64-bit word first.
 // Output goes to the caller's buffer and through flush_fn whenever it fills
 // and at every byte alignment; stored bytes go straight from the window.
 //
@@ -412,20 +413,46 @@ void emit_tree_header(TState& s, int literal_codes, int distance_codes, int leng
   emit_length_runs(s, s.distance_tree, distance_codes - 1);
 }
 
+// The block's symbols are the encoder's bulk: their bits gather in a local
+// 64-bit word, which holds a whole match (at most 48 bits) beside the 16
+// bits left over, and leave it 16 at a time exactly as put_bits lets them.
 void emit_block_symbols(TState& s, const TTreeEntry* literal_codes,
                         const TTreeEntry* distance_codes) {
+  std::uint64_t bits = s.bit_buffer;
+  int count = s.bit_count;
+  std::uint32_t produced = 0;
+  const auto add = [&](std::uint32_t value, int length) {
+    bits |= static_cast<std::uint64_t>(value) << count;
+    count += length;
+    produced += static_cast<std::uint32_t>(length);
+  };
+  const auto add_code = [&](const TTreeEntry& entry) {
+    if (entry.parent_len < 1 || entry.parent_len > 15) {
+      s.error = "invalid length";
+      return;
+    }
+    add(entry.freq_code, entry.parent_len);
+  };
+  const auto drain = [&] {
+    while (count > 16) {
+      put_short(s, static_cast<std::uint32_t>(bits));
+      bits >>= 16;
+      count -= 16;
+    }
+  };
+
   std::uint32_t distance_index = 0;
   std::uint32_t flags = 0;
   for (std::uint32_t i = 0; i < s.last_lit; ++i) {
     if ((i & 7) == 0) flags = s.flag_buffer[i >> 3];
     const std::uint32_t lc = s.literal_buffer[i];
     if ((flags & 1) == 0) {
-      put_code(s, static_cast<int>(lc), literal_codes);
+      add_code(literal_codes[lc]);
     } else {
       std::uint32_t code = s.length_code[lc];
-      put_code(s, static_cast<int>(code) + kFirstLengthSymbol, literal_codes);
+      add_code(literal_codes[code + kFirstLengthSymbol]);
       if (const int extra = kLengthExtraBits[code]; extra != 0) {
-        put_bits(s, lc - s.length_base[code], extra);
+        add(lc - s.length_base[code], extra);
       }
       const std::uint32_t dist = s.distance_buffer[distance_index++];
       code = distance_code_of(s, dist);
@@ -433,14 +460,19 @@ void emit_block_symbols(TState& s, const TTreeEntry* literal_codes,
         s.error = "bad d_code";
         code = kDistanceSymbols - 1;
       }
-      put_code(s, static_cast<int>(code), distance_codes);
+      add_code(distance_codes[code]);
       if (const int extra = kDistanceExtraBits[code]; extra != 0) {
-        put_bits(s, dist - s.distance_base[code], extra);
+        add(dist - s.distance_base[code], extra);
       }
     }
+    drain();
     flags >>= 1;
   }
-  put_code(s, kEndOfBlock, literal_codes);
+  add_code(literal_codes[kEndOfBlock]);
+  drain();
+  s.bit_buffer = static_cast<std::uint32_t>(bits);
+  s.bit_count = count;
+  s.bits_produced += produced;
 }
 
 // Guesses whether the entry is text: few bytes outside printable ASCII.
