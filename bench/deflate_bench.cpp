@@ -65,18 +65,10 @@ std::uint64_t compress_ours(TState& state, Source& source, const std::vector<std
   source.bytes = &bytes;
   source.position = 0;
   source.written = 0;
-  state.param = &source;
-  state.level = kLevel;
-  state.read_fn = read_source;
-  state.flush_fn = count_output;
-  state.error = nullptr;
-  state.fixed_distance_table[0].parent_len = 0;
   std::uint16_t attributes = 0;
   std::uint16_t flags = 0;
-  bits_start(state, source.buffer, kOutputBufferSize);
-  ct_init(state, &attributes);
-  match_init(state, kLevel, &flags);
-  deflate_entry(state);
+  compress_entry(state, {&source, kLevel, read_source, count_output, source.buffer,
+                         kOutputBufferSize, &attributes, &flags});
   if (state.error != nullptr) std::fprintf(stderr, "compressor error: %s\n", state.error);
   return source.written;
 }

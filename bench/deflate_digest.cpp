@@ -50,18 +50,10 @@ bool hash_output(void* param, const std::uint8_t* buffer, std::uint32_t* count) 
 void compress(TState& state, Sink& sink, const std::vector<std::uint8_t>& bytes, int level) {
   sink.bytes = &bytes;
   sink.position = 0;
-  state.param = &sink;
-  state.level = level;
-  state.read_fn = read_source;
-  state.flush_fn = hash_output;
-  state.error = nullptr;
-  state.fixed_distance_table[0].parent_len = 0;
   std::uint16_t attributes = 0;
   std::uint16_t flags = 0;
-  bits_start(state, sink.buffer, kOutputBufferSize);
-  ct_init(state, &attributes);
-  match_init(state, level, &flags);
-  deflate_entry(state);
+  compress_entry(state, {&sink, level, read_source, hash_output, sink.buffer, kOutputBufferSize,
+                         &attributes, &flags});
   if (state.error != nullptr) std::fprintf(stderr, "compressor error: %s\n", state.error);
 }
 

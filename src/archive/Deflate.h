@@ -6,7 +6,7 @@
 // writer allocates one TState per archive (about 830 KB, so on the heap) and
 // reuses it for every entry; compressing allocates nothing.
 //
-// Driving one entry, in this order:
+// Driving one entry, in this order (compress_entry does all of it):
 //   1. set param, level, read_fn and flush_fn, set error to null and set
 //      fixed_distance_table[0].parent_len to 0 (the tables are then rebuilt);
 //   2. bits_start(state, output buffer, its size);
@@ -154,6 +154,22 @@ void match_init(TState& state, std::int32_t level, std::uint16_t* flags);
 
 // Compresses the whole entry and answers its compressed size in bytes.
 std::uint32_t deflate_entry(TState& state);
+
+// What one entry is compressed with.
+struct TEntrySetup {
+  void* param;  // handed to both callbacks through the state
+  std::int32_t level;
+  read_fn_t read_fn;
+  flush_fn_t flush_fn;
+  std::uint8_t* output;  // the caller's output buffer
+  std::uint32_t output_size;
+  std::uint16_t* internal_attributes;
+  std::uint16_t* flags;  // general-purpose flags word; the level's bits are set
+};
+
+// Runs steps 1 to 5 above for one entry and answers its compressed size; a
+// failed internal check leaves its message in state.error.
+std::uint32_t compress_entry(TState& state, const TEntrySetup& setup);
 
 // Records a literal (dist 0, lc the byte) or a match (dist 1..32506, lc its
 // length - 3); answers nonzero when the block should end now.

@@ -96,16 +96,8 @@ bool zip_flush_output(void* param, const std::uint8_t* buffer, std::uint32_t* co
 bool deflate_data(TZip& zip, ZipEntry& entry) {
   if (!zip.compressor) zip.compressor = std::make_unique<TState>();
   TState& state = *zip.compressor;
-  state.error = nullptr;
-  state.read_fn = zip_read_source;
-  state.flush_fn = zip_flush_output;
-  state.param = &zip;
-  state.level = kDeflateLevel;
-  state.fixed_distance_table[0].parent_len = 0;  // rebuild the tables for this entry
-  bits_start(state, zip.buffer.data(), kZipBufferSize);
-  ct_init(state, &entry.internal_attributes);
-  match_init(state, kDeflateLevel, &entry.flags);
-  deflate_entry(state);
+  compress_entry(state, {&zip, kDeflateLevel, zip_read_source, zip_flush_output, zip.buffer.data(),
+                         kZipBufferSize, &entry.internal_attributes, &entry.flags});
   return state.error == nullptr;
 }
 

@@ -57,19 +57,11 @@ Compressed compress(TState& state, std::span<const std::uint8_t> input,
   auto entry = std::make_unique<Entry>();
   entry->input = input;
   entry->options = options;
-  state.param = entry.get();
-  state.level = options.level;
-  state.read_fn = read_input;
-  state.flush_fn = flush_output;
-  state.error = nullptr;
-  state.fixed_distance_table[0].parent_len = 0;
-
   Compressed result;
   std::uint16_t attributes = 0;
-  bits_start(state, entry->buffer, kOutputBufferSize);
-  ct_init(state, &attributes);
-  match_init(state, options.level, &result.flags);
-  result.reported_size = deflate_entry(state);
+  result.reported_size =
+      compress_entry(state, {entry.get(), options.level, read_input, flush_output, entry->buffer,
+                             kOutputBufferSize, &attributes, &result.flags});
   result.bytes = std::move(entry->output);
   result.error = state.error;
   result.largest_buffer_flush = entry->largest_buffer_flush;
