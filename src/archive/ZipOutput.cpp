@@ -60,6 +60,12 @@ BOOL zip_file_read(HANDLE file, void* buffer, DWORD size, DWORD* done) noexcept 
   return g_files.read(file, buffer, size, done, nullptr);
 }
 
+bool zip_can_seek(HANDLE file, LARGE_INTEGER* position) noexcept {
+  LARGE_INTEGER zero{};
+  return GetFileType(file) == FILE_TYPE_DISK &&
+         SetFilePointerEx(file, zero, position, FILE_CURRENT) != 0;
+}
+
 std::size_t zip_write(TZip& zip, const void* data, std::size_t size) noexcept {
   auto bytes = static_cast<const std::uint8_t*>(data);
   if (size == 0) return 0;

@@ -21,3 +21,7 @@ void zip_cut_back(TZip& zip, std::uint64_t position) noexcept;
 
 // Reads from a source through the current file layer.
 BOOL zip_file_read(HANDLE file, void* buffer, DWORD size, DWORD* done) noexcept;
+
+// Whether a handle is a disk file that can seek; position, when given,
+// receives its current offset.
+bool zip_can_seek(HANDLE file, LARGE_INTEGER* position) noexcept;

@@ -48,11 +48,6 @@ bool is_valid(HANDLE h) noexcept {
   return h != nullptr && h != INVALID_HANDLE_VALUE;
 }
 
-bool can_seek(HANDLE h, LARGE_INTEGER* position) noexcept {
-  LARGE_INTEGER zero{};
-  return GetFileType(h) == FILE_TYPE_DISK && SetFilePointerEx(h, zero, position, FILE_CURRENT) != 0;
-}
-
 bool read_at(HANDLE h, std::uint64_t offset, std::uint8_t* buffer, DWORD size) noexcept {
   LARGE_INTEGER to;
   to.QuadPart = LONGLONG(offset);
@@ -83,7 +78,7 @@ bool is_executable(HANDLE h, std::uint64_t size) noexcept {
 ZipResult open_handle(TZip& zip, HANDLE h, std::uint32_t given_size) {
   if (!is_valid(h)) return zip_result::bad_arguments;
   zip.src_handle = h;
-  if (!can_seek(h, nullptr)) {
+  if (!zip_can_seek(h, nullptr)) {
     zip.src_attributes = archive::kUnixRegularFile;
     zip.src_size = given_size ? std::int64_t(given_size) : -1;
     set_times_now(zip);

@@ -334,9 +334,8 @@ ZipHandle zip_create_handle(HANDLE file, const char* password) noexcept {
   return create(password, [file](TZip& zip) {
     if (!file || file == INVALID_HANDLE_VALUE) return zip_result::bad_arguments;
     zip.out_handle = file;
-    LARGE_INTEGER zero{}, position{};
-    zip.can_seek = GetFileType(file) == FILE_TYPE_DISK &&
-                   SetFilePointerEx(file, zero, &position, FILE_CURRENT) != 0;
+    LARGE_INTEGER position{};
+    zip.can_seek = zip_can_seek(file, &position);
     zip.base_offset = zip.can_seek ? std::uint64_t(position.QuadPart) : 0;
     return zip_result::ok;
   });
