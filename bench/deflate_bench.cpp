@@ -14,13 +14,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "CorpusFiles.h"
 #include "archive/Deflate.h"
 
 namespace {
@@ -114,11 +113,7 @@ int main(int argc, char** argv) {
   }
   const int rounds = argc == 3 ? std::max(1, std::atoi(argv[2])) : 3;
   const fs::path root = argv[1];
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file()) files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
+  const std::vector<fs::path> files = bench::corpus_files(root);
   if (files.empty()) {
     std::fprintf(stderr, "no files in %s\n", argv[1]);
     return 1;
@@ -132,9 +127,7 @@ int main(int argc, char** argv) {
   std::map<std::string, Totals> by_kind;
   Totals all;
   for (const auto& path : files) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes = bench::read_whole_file(path);
     // The machine may be shared: each compressor runs `rounds` times by
     // turns and keeps its fastest time.
     std::uint64_t ours = 0;

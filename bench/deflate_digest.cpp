@@ -8,11 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <vector>
 
+#include "CorpusFiles.h"
 #include "archive/Deflate.h"
 
 namespace {
@@ -67,11 +66,7 @@ int main(int argc, char** argv) {
   std::vector<int> levels;
   for (int i = 2; i < argc; ++i) levels.push_back(std::atoi(argv[i]));
   if (levels.empty()) levels.push_back(8);
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::recursive_directory_iterator(argv[1])) {
-    if (entry.is_regular_file()) files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
+  const std::vector<fs::path> files = bench::corpus_files(argv[1]);
 
   auto state = std::make_unique<TState>();
   auto sink = std::make_unique<Sink>();
@@ -81,9 +76,7 @@ int main(int argc, char** argv) {
     s.hash = kFnvOffset;
   }
   for (const auto& path : files) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes = bench::read_whole_file(path);
     for (std::size_t i = 0; i < levels.size(); ++i) {
       sink->written = per_level[i].written;
       sink->hash = per_level[i].hash;
