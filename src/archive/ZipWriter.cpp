@@ -296,6 +296,16 @@ ZipResult end_archive(TZip& zip) {
   return r;
 }
 
+// The central directory and end records, unless an earlier call wrote them.
+ZipResult end_unless_ended(TZip& zip) noexcept {
+  if (zip.ended) return zip_result::ok;
+  try {
+    return end_archive(zip);
+  } catch (...) {
+    return zip_result::alloc_memory;
+  }
+}
+
 ZipHandle make_handle(std::unique_ptr<TZip> zip) {
   // The handle owns the state from here until zip_close.
   auto handle = std::make_unique<ZipHandleRecord>(ZipHandleRecord{kZipHandleWriter, zip.release()});
@@ -388,14 +398,7 @@ ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) n
   }
   // A directory that could not be written is reported: the bytes handed
   // out would otherwise pass for a complete archive.
-  ZipResult ending = zip_result::ok;
-  if (!zip->ended) {
-    try {
-      ending = end_archive(*zip);
-    } catch (...) {
-      ending = zip_result::alloc_memory;
-    }
-  }
+  ZipResult ending = end_unless_ended(*zip);
   if (data) *data = zip->mem_data;
   if (length) *length = std::uint32_t(zip->written);
   return zip_last_result = zip->mem_data ? ending : zip_result::not_memory;
@@ -407,14 +410,7 @@ ZipResult zip_close(ZipHandle handle) noexcept {
   if (r) return zip_last_result = r;
   std::unique_ptr<ZipHandleRecord> owned_handle(handle);
   std::unique_ptr<TZip> owned_zip(zip);
-  if (!zip->ended) {
-    try {
-      r = end_archive(*zip);
-    } catch (...) {
-      r = zip_result::alloc_memory;
-    }
-  }
-  return zip_last_result = r;
+  return zip_last_result = end_unless_ended(*zip);
 }
 
 std::uint32_t zip_result_text(ZipResult code, char* buffer, std::uint32_t size) noexcept {
