@@ -150,9 +150,7 @@ void TWinControl::InsertControl(TControl& control) {
     controls_.push_back(&control);
   } else {
     // Window-less controls stay below every window.
-    auto firstWindow = std::find_if(controls_.begin(), controls_.end(),
-                                    [](TControl* c) { return c->IsWindowed(); });
-    controls_.insert(firstWindow, &control);
+    controls_.insert(FirstWindowed(), &control);
   }
   if (control.Align() != alNone) AlignControls();
 }
@@ -168,12 +166,15 @@ void TWinControl::RemoveControl(TControl& control) {
   if (control.Align() != alNone) AlignControls();
 }
 
+std::vector<TControl*>::iterator TWinControl::FirstWindowed() {
+  return std::find_if(controls_.begin(), controls_.end(),
+                      [](TControl* c) { return c->IsWindowed(); });
+}
+
 void TWinControl::MoveInZOrder(TControl& control, bool toFront) {
   std::erase(controls_, &control);
-  const bool windowed = control.IsWindowed();
-  auto firstWindow =
-      std::find_if(controls_.begin(), controls_.end(), [](TControl* c) { return c->IsWindowed(); });
-  if (windowed) {
+  const auto firstWindow = FirstWindowed();
+  if (control.IsWindowed()) {
     controls_.insert(toFront ? controls_.end() : firstWindow, &control);
     auto& child = static_cast<TWinControl&>(control);
     if (child.handle_ != nullptr) {

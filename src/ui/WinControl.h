@@ -101,6 +101,8 @@ class TWinControl : public TControl {
   void InsertControl(TControl& control);
   void RemoveControl(TControl& control);
   void MoveInZOrder(TControl& control, bool toFront);
+  // Where the windowed children begin: the window-less ones lie before it.
+  std::vector<TControl*>::iterator FirstWindowed();
   void PaintHandler();
 
   // Mouse routing (WinControlMouse.cpp).
