@@ -1,6 +1,7 @@
 #include "ui/Label.h"
 
 #include "ui/Canvas.h"
+#include "ui/UniqueHandle.h"
 #include "ui/WinControl.h"
 
 namespace ui {
@@ -123,18 +124,17 @@ void TLabel::Paint(TCanvas& canvas) {
 
 void TLabel::AdjustBounds() {
   if (!autoSize_ || IsLoading()) return;
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return;
+  UniqueScreenDc screen(GetDC(nullptr));
+  if (!screen) return;
   TRect measured{0, 0, wordWrap_ ? Width() : 0, 0};
   {
-    TCanvas canvas(screen);
+    TCanvas canvas(screen.get());
     canvas.SetFont(Font());
     const std::wstring text = Caption().empty() ? std::wstring(L" ") : Caption();
     canvas.DrawTextW(
         text, measured,
         (DrawTextFlags() & ~(DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) | DT_CALCRECT);
   }
-  ReleaseDC(nullptr, screen);
   int left = Left();
   // A right-aligned label grows to the left, so its right edge stays.
   if (!wordWrap_ && alignment_ == taRightJustify) left += Width() - measured.Width();

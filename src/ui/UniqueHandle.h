@@ -84,6 +84,15 @@ struct MemoryDcTraits {
 };
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 
+// The whole screen's device context from GetDC(nullptr), for measuring text
+// outside a paint.
+struct ScreenDcTraits {
+  using Handle = HDC;
+  static Handle invalid() noexcept { return nullptr; }
+  static void close(Handle h) noexcept { ReleaseDC(nullptr, h); }
+};
+using UniqueScreenDc = UniqueResource<ScreenDcTraits>;
+
 // Windows created with CreateWindowExW and owned by the object that made them.
 struct WindowTraits {
   using Handle = HWND;
