@@ -6,6 +6,14 @@
 
 namespace ui {
 
+namespace {
+// Measuring must see the whole text: an ellipsis would shorten it to the
+// rectangle being measured.
+UINT MeasureFlags(UINT drawFlags) {
+  return (drawFlags & ~(DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) | DT_CALCRECT;
+}
+}  // namespace
+
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
   SetControlStyle(ControlStyle() | csOpaque);
   SetBounds(0, 0, 65, 17);
@@ -113,9 +121,7 @@ void TLabel::Paint(TCanvas& canvas) {
   const UINT flags = DrawTextFlags();
   if (layout_ != tlTop) {
     TRect measured = rect;
-    canvas.DrawTextW(
-        Caption(), measured,
-        (flags & ~(DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) | DT_CALCRECT);
+    canvas.DrawTextW(Caption(), measured, MeasureFlags(flags));
     const int offset = rect.Height() - measured.Height();
     rect.Top += layout_ == tlCenter ? offset / 2 : offset;
   }
@@ -131,9 +137,7 @@ void TLabel::AdjustBounds() {
     TCanvas canvas(screen.get());
     canvas.SetFont(Font());
     const std::wstring text = Caption().empty() ? std::wstring(L" ") : Caption();
-    canvas.DrawTextW(
-        text, measured,
-        (DrawTextFlags() & ~(DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) | DT_CALCRECT);
+    canvas.DrawTextW(text, measured, MeasureFlags(DrawTextFlags()));
   }
   int left = Left();
   // A right-aligned label grows to the left, so its right edge stays.
