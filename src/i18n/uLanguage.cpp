@@ -78,10 +78,14 @@ std::wstring TLanguage::LanguageFile(std::wstring_view name) const {
 }
 
 bool TLanguage::LoadLanguage(std::wstring_view name) {
-  if (FLanguageNames.IndexOf(name) < 0 || !IsFile(LanguageFile(name))) name = kFallbackLanguage;
-  const int index = FLanguageNames.IndexOf(name);
-  if (index < 0 || !IsFile(LanguageFile(name))) return false;
-  if (FIniFile.LoadFile(LanguageFile(name))) return false;
+  int index = FLanguageNames.IndexOf(name);
+  std::wstring file = LanguageFile(name);
+  if (index < 0 || !IsFile(file)) {
+    index = FLanguageNames.IndexOf(kFallbackLanguage);
+    file = LanguageFile(kFallbackLanguage);
+    if (index < 0 || !IsFile(file)) return false;
+  }
+  if (FIniFile.LoadFile(file)) return false;
   FLanguageIndex = index;
   FIniFile.SectionLines(FSection + L"_M", FMessages);
   return true;
