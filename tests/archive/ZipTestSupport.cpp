@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "archive/ZipFileLayer.h"
+#include "ui/UniqueHandle.h"
 
 namespace fs = std::filesystem;
 
@@ -28,8 +29,8 @@ fs::path program_dir() {
 void remove_tree(const std::wstring& dir) {
   std::wstring base = dir.starts_with(L"\\\\?\\") ? dir : L"\\\\?\\" + dir;
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((base + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
+  ui::UniqueFindHandle find(FindFirstFileW((base + L"\\*").c_str(), &found));
+  if (find) {
     do {
       std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -40,9 +41,9 @@ void remove_tree(const std::wstring& dir) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(path.c_str());
       }
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &found));
   }
+  find.reset();  // a folder still listed cannot be removed
   RemoveDirectoryW(base.c_str());
 }
 
