@@ -332,7 +332,7 @@ LRESULT TWinControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(wParam) == handle_ && LOWORD(lParam) == HTCLIENT &&
-          HandleSetCursor(lParam)) {
+          HandleSetCursor()) {
         return TRUE;
       }
       break;

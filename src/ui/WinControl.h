@@ -107,7 +107,7 @@ class TWinControl : public TControl {
 
   // Mouse routing (WinControlMouse.cpp).
   bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  bool HandleSetCursor(LPARAM lParam);
+  bool HandleSetCursor();
   TControl* TargetAt(TPoint p, bool allowDisabled);
   void UpdateHover(TControl* control);
   void ButtonDown(TMouseButton button, TPoint p, TShiftState shift, bool doubleClick);

@@ -139,7 +139,7 @@ bool TWinControl::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
-bool TWinControl::HandleSetCursor(LPARAM) {
+bool TWinControl::HandleSetCursor() {
   POINT screen{};
   GetCursorPos(&screen);
   ScreenToClient(handle_, &screen);
