@@ -31,8 +31,7 @@ void RegisterImageRect() {
   RegisterLayoutClass(L"TImageRect", L"TCustomControl", ui::Factory<TImageRect>());
   RegisterLayoutProperty(L"TImageRect", L"Items", Items(&TImageRect::Items));
   // The control's own alignment is published under this spelling.
-  RegisterLayoutProperty(L"TImageRect", L"align",
-                         ui::EnumSetter(&TImageRect::SetAlign, ui::AlignNames()));
+  RegisterLayoutProperty(L"TImageRect", L"align", Setter(&TImageRect::SetAlign));
 
   const std::wstring item = L"TImageItem";
   RegisterItemProperty(item, L"Name", ItemSetter(&TImageItem::SetName));
@@ -43,11 +42,7 @@ void RegisterImageRect() {
   RegisterItemProperty(item, L"Height", ItemSetter(&TImageItem::SetHeight));
   RegisterItemProperty(item, L"Stretch", ItemSetter(&TImageItem::SetStretch));
   RegisterItemProperty(item, L"Visible", ItemSetter(&TImageItem::SetVisible));
-  RegisterItemProperty(item, L"Align",
-                       [](ui::TCollectionItem& i, const TLayoutValue& v, const TLayoutContext&) {
-                         dynamic_cast<TImageItem&>(i).SetAlign(
-                             static_cast<ui::TAlign>(ui::LayoutEnum(v, ui::AlignNames())));
-                       });
+  RegisterItemProperty(item, L"Align", ItemSetter(&TImageItem::SetAlign));
 }
 
 void RegisterNotes() {

@@ -37,7 +37,7 @@ void RegisterControlProperties() {
   RegisterLayoutProperty(c, L"Caption", Setter(&TControl::SetCaption));
   RegisterLayoutProperty(c, L"ParentFont", Setter(&TControl::SetParentFont));
   RegisterLayoutProperty(c, L"Color", Setter(&TControl::SetColor));
-  RegisterLayoutProperty(c, L"Align", EnumSetter(&TControl::SetAlign, AlignNames()));
+  RegisterLayoutProperty(c, L"Align", Setter(&TControl::SetAlign));
   RegisterLayoutProperty(c, L"Cursor",
                          [](TComponent& t, const TLayoutValue& v, const TLayoutContext&) {
                            dynamic_cast<TControl&>(t).SetCursor(LayoutCursor(v));

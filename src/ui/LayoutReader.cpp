@@ -230,11 +230,11 @@ int LayoutEnum(const TLayoutValue& value, const TEnumNames& names) {
   throw ELayoutError("unknown name " + Narrow(value.text));
 }
 
-const TEnumNames& AlignNames() {
+TAlign LayoutAlign(const TLayoutValue& value) {
   static const TEnumNames names = {
       {L"alNone", alNone},   {L"alTop", alTop},       {L"alBottom", alBottom}, {L"alLeft", alLeft},
       {L"alRight", alRight}, {L"alClient", alClient}, {L"alCustom", alCustom}};
-  return names;
+  return static_cast<TAlign>(LayoutEnum(value, names));
 }
 
 void ReadCollection(TCollection& collection, const TLayoutValue& value,

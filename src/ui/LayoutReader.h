@@ -91,8 +91,7 @@ TPicture LayoutPicture(const TLayoutValue& value);
 TFont LayoutFont(const TLayoutValue& value, TFont font);
 using TEnumNames = std::vector<std::pair<std::wstring, int>>;
 int LayoutEnum(const TLayoutValue& value, const TEnumNames& names);
-// alNone ... alCustom.
-const TEnumNames& AlignNames();
+TAlign LayoutAlign(const TLayoutValue& value);
 // Adds one item per group of the collection value and sets its properties.
 void ReadCollection(TCollection& collection, const TLayoutValue& value,
                     const TLayoutContext& context);
@@ -110,6 +109,8 @@ std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value) {
     return LayoutInt(value);
   } else if constexpr (std::is_same_v<Plain, TColor>) {
     return LayoutColor(value);
+  } else if constexpr (std::is_same_v<Plain, TAlign>) {
+    return LayoutAlign(value);
   } else if constexpr (std::is_same_v<Plain, std::wstring>) {
     return LayoutString(value);
   } else if constexpr (std::is_same_v<Plain, TPicture>) {
