@@ -84,28 +84,31 @@ int TExtIniFile::FindSection(std::wstring_view name) const {
                             });
 }
 
+const THashedStringList* TExtIniFile::FindLines(std::wstring_view section) const {
+  const int sectionIndex = FindSection(section);
+  return sectionIndex < 0 ? nullptr : &sections_[static_cast<size_t>(sectionIndex)].lines;
+}
+
 std::wstring TExtIniFile::ReadValue(std::wstring_view section, std::wstring_view key,
                                     std::wstring_view defaultValue) const {
-  const int sectionIndex = FindSection(section);
-  if (sectionIndex < 0) return std::wstring(defaultValue);
-  std::optional<std::wstring> value = sections_[static_cast<size_t>(sectionIndex)].lines.Value(key);
+  const THashedStringList* lines = FindLines(section);
+  if (lines == nullptr) return std::wstring(defaultValue);
+  std::optional<std::wstring> value = lines->Value(key);
   return value ? std::move(*value) : std::wstring(defaultValue);
 }
 
 void TExtIniFile::SectionLines(std::wstring_view section, TStringList& target) const {
   target.Clear();
-  const int sectionIndex = FindSection(section);
-  if (sectionIndex < 0) return;
-  for (const std::wstring& line : sections_[static_cast<size_t>(sectionIndex)].lines.Lines()) {
-    target.Add(line);
-  }
+  const THashedStringList* lines = FindLines(section);
+  if (lines == nullptr) return;
+  for (const std::wstring& line : lines->Lines()) target.Add(line);
 }
 
 void TExtIniFile::SectionKeys(std::wstring_view section, TStringList& target) const {
   target.Clear();
-  const int sectionIndex = FindSection(section);
-  if (sectionIndex < 0) return;
-  for (const std::wstring& line : sections_[static_cast<size_t>(sectionIndex)].lines.Lines()) {
+  const THashedStringList* lines = FindLines(section);
+  if (lines == nullptr) return;
+  for (const std::wstring& line : lines->Lines()) {
     target.Add(ValuePart(line) ? std::wstring(NamePart(line)) : std::wstring());
   }
 }
@@ -116,13 +119,12 @@ void TExtIniFile::SectionNames(TStringList& target) const {
 }
 
 bool TExtIniFile::HasKey(std::wstring_view section, std::wstring_view key) const {
-  const int sectionIndex = FindSection(section);
-  if (sectionIndex < 0) return false;
-  const THashedStringList& lines = sections_[static_cast<size_t>(sectionIndex)].lines;
-  if (lines.IndexOfName(key) >= 0) return true;
+  const THashedStringList* lines = FindLines(section);
+  if (lines == nullptr) return false;
+  if (lines->IndexOfName(key) >= 0) return true;
   // A line without "=" lists as a key with an empty name.
   if (!key.empty()) return false;
-  for (const std::wstring& line : lines.Lines()) {
+  for (const std::wstring& line : lines->Lines()) {
     if (!ValuePart(line)) return true;
   }
   return false;

@@ -55,6 +55,8 @@ class TExtIniFile {
   };
 
   int FindSection(std::wstring_view name) const;
+  // The lines of the named section, or null when there is none.
+  const THashedStringList* FindLines(std::wstring_view section) const;
   void SectionsChanged() { sectionIndex_.Invalidate(); }
 
   TextServices services_;
