@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "CorpusFiles.h"
+#include "MemoryInput.h"
 #include "archive/Deflate.h"
 
 namespace {
@@ -46,14 +47,6 @@ struct Source {
   std::uint8_t buffer[kOutputBufferSize];
 };
 
-std::uint32_t read_source(TState& state, std::uint8_t* buffer, std::uint32_t size) {
-  auto& source = *static_cast<Source*>(state.param);
-  const std::size_t count = std::min<std::size_t>(size, source.bytes->size() - source.position);
-  std::copy_n(source.bytes->data() + source.position, count, buffer);
-  source.position += count;
-  return static_cast<std::uint32_t>(count);
-}
-
 bool count_output(void* param, const std::uint8_t*, std::uint32_t* count) {
   static_cast<Source*>(param)->written += *count;
   *count = 0;
@@ -66,7 +59,7 @@ std::uint64_t compress_ours(TState& state, Source& source, const std::vector<std
   source.written = 0;
   std::uint16_t attributes = 0;
   std::uint16_t flags = 0;
-  compress_entry(state, {&source, kLevel, read_source, count_output, source.buffer,
+  compress_entry(state, {&source, kLevel, read_memory_input<Source>, count_output, source.buffer,
                          kOutputBufferSize, &attributes, &flags});
   if (state.error != nullptr) std::fprintf(stderr, "compressor error: %s\n", state.error);
   return source.written;

@@ -3,7 +3,6 @@
 // 64-bit FNV-1a hash over every compressed byte in file order. Two builds
 // that print the same lines wrote the same bytes, which is how a change meant
 // only to make the compressor faster is checked.
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "CorpusFiles.h"
+#include "MemoryInput.h"
 #include "archive/Deflate.h"
 
 namespace {
@@ -30,14 +30,6 @@ struct Sink {
   std::uint8_t buffer[kOutputBufferSize];
 };
 
-std::uint32_t read_source(TState& state, std::uint8_t* buffer, std::uint32_t size) {
-  auto& sink = *static_cast<Sink*>(state.param);
-  const std::size_t count = std::min<std::size_t>(size, sink.bytes->size() - sink.position);
-  std::copy_n(sink.bytes->data() + sink.position, count, buffer);
-  sink.position += count;
-  return static_cast<std::uint32_t>(count);
-}
-
 bool hash_output(void* param, const std::uint8_t* buffer, std::uint32_t* count) {
   auto& sink = *static_cast<Sink*>(param);
   for (std::uint32_t i = 0; i < *count; ++i) sink.hash = (sink.hash ^ buffer[i]) * kFnvPrime;
@@ -51,8 +43,8 @@ void compress(TState& state, Sink& sink, const std::vector<std::uint8_t>& bytes,
   sink.position = 0;
   std::uint16_t attributes = 0;
   std::uint16_t flags = 0;
-  compress_entry(state, {&sink, level, read_source, hash_output, sink.buffer, kOutputBufferSize,
-                         &attributes, &flags});
+  compress_entry(state, {&sink, level, read_memory_input<Sink>, hash_output, sink.buffer,
+                         kOutputBufferSize, &attributes, &flags});
   if (state.error != nullptr) std::fprintf(stderr, "compressor error: %s\n", state.error);
 }
 
