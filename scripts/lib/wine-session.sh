@@ -7,7 +7,10 @@ wine_session_start() {
   local prefix=$1
   export WINEPREFIX=$prefix
   export WINEARCH=win64
-  export WINEDEBUG=${WINEDEBUG:--all}
+  # Wine's error channel stays on: when a program fails for a reason of
+  # Wine's own, that line is the only account of it. ("-all" first also
+  # keeps Debian's wine launcher from printing its wine32 hint every time.)
+  export WINEDEBUG=${WINEDEBUG:--all,err+all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export USER=${USER:-$(id -un)}
   mkdir -p "$(dirname "$prefix")"
@@ -50,6 +53,11 @@ wine_session_start() {
   # Wine's services inherit the test runner's pipes and every test waits.
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
+
+  # A program that crashes prints its backtrace and ends, instead of waiting
+  # behind a crash dialog on a display that nobody looks at.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    </dev/null >/dev/null 2>&1
   BRK_WINE_SESSION=1
 }
 
