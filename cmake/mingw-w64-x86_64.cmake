@@ -18,4 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # result needs libwinpthread-1.dll, which neither Windows nor Wine has.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/wine)
+# Tests run through Wine by way of a wrapper that starts a program once more
+# when Wine failed to start it at all (see the script).
+get_filename_component(BRK_WINE_TEST_RUN "${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/wine-test-run" ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${BRK_WINE_TEST_RUN})
