@@ -237,20 +237,31 @@ TAlign LayoutAlign(const TLayoutValue& value) {
   return static_cast<TAlign>(LayoutEnum(value, names));
 }
 
+namespace {
+// Null when the item class or its property is unknown; looking up never adds
+// an entry for a class that nobody registered.
+const TItemPropertyWriter* FindItemWriter(const std::wstring& itemClass,
+                                          const std::wstring& property) {
+  const auto writers = ItemClasses().find(itemClass);
+  if (writers == ItemClasses().end()) return nullptr;
+  const auto writer = writers->second.find(property);
+  return writer == writers->second.end() ? nullptr : &writer->second;
+}
+}  // namespace
+
 void ReadCollection(TCollection& collection, const TLayoutValue& value,
                     const TLayoutContext& context) {
   collection.Clear();
   for (const auto& group : Expect(value, TLayoutValue::Collection, "a collection").items) {
     TCollectionItem& item = collection.AddItem();
     const std::wstring itemClass(item.ClassName());
-    const auto& writers = ItemClasses()[itemClass];
     for (const TLayoutProperty& property : group) {
-      auto writer = writers.find(property.name);
-      if (writer == writers.end()) {
+      const TItemPropertyWriter* writer = FindItemWriter(itemClass, property.name);
+      if (writer == nullptr) {
         throw ELayoutError("unknown property " + Narrow(property.name) + " of " +
                            Narrow(itemClass) + At(property.line));
       }
-      writer->second(item, property.value, context);
+      (*writer)(item, property.value, context);
     }
   }
 }
