@@ -27,8 +27,7 @@ bench_job_tree_of_empty_files() {
 
 bench_job() {
   local build=${BRK_BENCH_WIN_BUILD:-$ROOT/build/bench-win64}
-  cmake --preset win64 -B "$build" >/dev/null
-  cmake --build "$build" -j"$(nproc)" --target job_bench >/dev/null
+  build_win64 "$build" job_bench
   local exe="$build/bin/job_bench.exe"
 
   source "$ROOT/scripts/lib/wine-session.sh"
