@@ -14,10 +14,12 @@ void TComboBox::CreateParams(TCreateParams& params) {
   params.Caption.clear();
 }
 
+void TComboBox::AppendToWindow(const std::wstring& text) {
+  SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void TComboBox::HandleCreated() {
-  for (const auto& item : items_) {
-    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  }
+  for (const auto& item : items_) AppendToWindow(item);
   SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
 }
 
@@ -33,9 +35,7 @@ void TComboBox::SetItem(int index, const std::wstring& text) {
 
 void TComboBox::AddItem(const std::wstring& text) {
   items_.push_back(text);
-  if (HandleAllocated()) {
-    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  if (HandleAllocated()) AppendToWindow(text);
 }
 
 int TComboBox::ItemIndex() const {

@@ -26,6 +26,8 @@ class TComboBox : public TWinControl {
   void HandleCreated() override;
 
  private:
+  void AppendToWindow(const std::wstring& text);
+
   std::vector<std::wstring> items_;
   int itemIndex_ = -1;
 };
