@@ -76,18 +76,19 @@ void TCanvas::SetTransparentText(bool transparent) {
   if (!transparent) SetBkColor(dc_, ColorToRgb(brushColor_));
 }
 
-int TCanvas::TextWidth(const std::wstring& text) {
+SIZE TCanvas::TextExtent(const std::wstring& text) {
   RealiseFont();
   SIZE size{};
   GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
+  return size;
+}
+
+int TCanvas::TextWidth(const std::wstring& text) {
+  return TextExtent(text).cx;
 }
 
 int TCanvas::TextHeight(const std::wstring& text) {
-  RealiseFont();
-  SIZE size{};
-  GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cy;
+  return TextExtent(text).cy;
 }
 
 int TCanvas::DrawTextW(const std::wstring& text, TRect& rect, UINT flags) {

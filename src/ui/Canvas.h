@@ -50,6 +50,7 @@ class TCanvas {
 
  private:
   void RealiseFont();
+  SIZE TextExtent(const std::wstring& text);
 
   HDC dc_;
   TFont font_;
