@@ -1,17 +1,14 @@
 // A flat window-less button with a caption and a click.
 #pragma once
 
-#include "ui/Control.h"
+#include "ui/CaptionButton.h"
 
 namespace ui {
 
-class TSpeedButton : public TGraphicControl {
+class TSpeedButton : public TCaptionButton {
  public:
-  explicit TSpeedButton(TComponent* owner = nullptr) : TGraphicControl(owner) {
-    SetBounds(0, 0, 23, 22);
-  }
+  explicit TSpeedButton(TComponent* owner = nullptr) : TCaptionButton(owner) {}
   std::wstring_view ClassName() const override { return L"TSpeedButton"; }
-  void Paint(TCanvas& canvas) override;
 };
 
 }  // namespace ui

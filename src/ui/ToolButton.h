@@ -1,17 +1,14 @@
 // A button of a tool bar: a window-less control with a caption and a click.
 #pragma once
 
-#include "ui/Control.h"
+#include "ui/CaptionButton.h"
 
 namespace ui {
 
-class TToolButton : public TGraphicControl {
+class TToolButton : public TCaptionButton {
  public:
-  explicit TToolButton(TComponent* owner = nullptr) : TGraphicControl(owner) {
-    SetBounds(0, 0, 23, 22);
-  }
+  explicit TToolButton(TComponent* owner = nullptr) : TCaptionButton(owner) {}
   std::wstring_view ClassName() const override { return L"TToolButton"; }
-  void Paint(TCanvas& canvas) override;
 };
 
 }  // namespace ui
