@@ -4,30 +4,12 @@
 
 namespace skin {
 
-TImageItem::TImageItem(ui::TCollection& collection) : TCollectionItem(collection) {
+TImageItem::TImageItem(ui::TCollection& collection) : TNamedPictureItem(collection) {
   // New items cover the whole control as it is at their creation.
   if (auto* control = dynamic_cast<ui::TControl*>(collection.Owner())) {
     width_ = control->Width();
     height_ = control->Height();
   }
-}
-
-void TImageItem::Added() {
-  name_ = L"Image_" + std::to_wstring(Index());
-}
-
-void TImageItem::Assign(const ui::TCollectionItem& source) {
-  const auto* other = dynamic_cast<const TImageItem*>(&source);
-  if (other == nullptr) {
-    TCollectionItem::Assign(source);
-    return;
-  }
-  SetPicture(other->picture_);
-}
-
-void TImageItem::SetPicture(const ui::TPicture& picture) {
-  picture_.Assign(picture);
-  Changed();
 }
 
 ui::TRect TImageItem::ItemRect(int w, int h) const {

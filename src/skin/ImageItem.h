@@ -3,26 +3,16 @@
 // items never push each other aside.
 #pragma once
 
-#include <string>
-
-#include "ui/Collection.h"
-#include "ui/Picture.h"
+#include "skin/NamedPictureItem.h"
 #include "ui/Types.h"
 
 namespace skin {
 
-class TImageItem : public ui::TCollectionItem {
+class TImageItem : public TNamedPictureItem {
  public:
   explicit TImageItem(ui::TCollection& collection);
   std::wstring_view ClassName() const override { return L"TImageItem"; }
-  std::wstring DisplayName() const override { return name_; }
-  // Copies only the picture; name, position and flags stay.
-  void Assign(const ui::TCollectionItem& source) override;
 
-  const std::wstring& Name() const { return name_; }
-  void SetName(const std::wstring& name) { name_ = name; }
-  const ui::TPicture& Picture() const { return picture_; }
-  void SetPicture(const ui::TPicture& picture);
   int Top() const { return top_; }
   void SetTop(int v) { SetAndChange(top_, v); }
   int Left() const { return left_; }
@@ -42,7 +32,7 @@ class TImageItem : public ui::TCollectionItem {
   ui::TRect ItemRect(int controlWidth, int controlHeight) const;
 
  protected:
-  void Added() override;
+  std::wstring_view NamePrefix() const override { return L"Image_"; }
 
  private:
   template <typename T>
@@ -52,8 +42,6 @@ class TImageItem : public ui::TCollectionItem {
     Changed();
   }
 
-  std::wstring name_;
-  ui::TPicture picture_;
   int top_ = 0;
   int left_ = 0;
   int width_ = 0;
