@@ -86,6 +86,11 @@ void TForm::Close() {
 }
 
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    if (!OnCloseQuery || OnCloseQuery(*this)) Close();
+    return 0;
+  }
+  if (message == WM_ENDSESSION && wParam != 0 && OnEndSession) OnEndSession(*this);
   if (message == WM_DESTROY) {
     if (OnDestroy) OnDestroy(*this);
     if (isMainForm_) PostQuitMessage(0);

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "ui/UniqueHandle.h"
@@ -51,6 +52,13 @@ class TForm : public TWinControl {
   // Runs when the window goes. A form class whose handlers use its own
   // members closes the form in its own destructor, while it is still whole.
   TNotifyEvent OnDestroy;
+  // Asked when a close is requested (the system menu, Alt+F4, the task
+  // bar: WM_CLOSE). Answering false keeps the window; unset, it closes.
+  std::function<bool(TComponent& sender)> OnCloseQuery;
+  // Runs when Windows ends the session (WM_ENDSESSION): the process may be
+  // ended as soon as it returns, so whatever must not be left half done is
+  // finished or undone here.
+  TNotifyEvent OnEndSession;
 
  protected:
   void CreateParams(TCreateParams& params) override;

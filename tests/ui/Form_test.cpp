@@ -59,6 +59,35 @@ TEST(Form, ClosingTheMainFormEndsTheMessageLoop) {
   EXPECT_FALSE(form.HandleAllocated());
 }
 
+TEST(Form, CloseQueryDecidesWhetherACloseRequestDestroysTheWindow) {
+  ui::TForm form(L"TFormCloseQueryTestForm");
+  bool allow = false;
+  int asked = 0;
+  form.OnCloseQuery = [&](ui::TComponent&) {
+    ++asked;
+    return allow;
+  };
+  ASSERT_TRUE(form.CreateHandle());
+  SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(form.HandleAllocated());
+  allow = true;
+  SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(form.HandleAllocated());
+}
+
+TEST(Form, EndSessionRunsItsHandlerOnlyWhenTheSessionReallyEnds) {
+  ui::TForm form(L"TFormEndSessionTestForm");
+  int ended = 0;
+  form.OnEndSession = [&](ui::TComponent&) { ++ended; };
+  ASSERT_TRUE(form.CreateHandle());
+  SendMessageW(form.Handle(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(ended, 0);
+  SendMessageW(form.Handle(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(ended, 1);
+}
+
 TEST(Form, WindowRegionShapesTheWindow) {
   ui::TForm form(L"TFormRegionTestForm");
   form.SetClientSize(100, 50);
