@@ -1,6 +1,7 @@
 #include "skin/SkinLayoutClasses.h"
 
 #include "skin/PImageNote.h"
+#include "skin/PImageProgress.h"
 #include "skin/PImageRect.h"
 #include "skin/PLabelNote.h"
 #include "skin/TLabel_Transparent.h"
@@ -45,6 +46,21 @@ void RegisterImageRect() {
   RegisterItemProperty(item, L"Align", ItemSetter(&TImageItem::SetAlign));
 }
 
+void RegisterImageProgress() {
+  const std::wstring c = L"TImageProgress";
+  RegisterLayoutClass(c, L"TImageRect", ui::Factory<TImageProgress>());
+  RegisterLayoutProperty(c, L"Max", Setter(&TImageProgress::SetMax));
+  RegisterLayoutProperty(c, L"Min", Setter(&TImageProgress::SetMin));
+  RegisterLayoutProperty(c, L"Position", Setter(&TImageProgress::SetPosition));
+  // Published in lower case: it lays the bar out once it shows.
+  RegisterLayoutProperty(c, L"visible", Setter(&TImageProgress::SetVisible));
+  RegisterLayoutProperty(c, L"OpenAnimate", Setter(&TImageProgress::SetOpenAnimate));
+  RegisterLayoutProperty(c, L"MoveImage", Setter(&TImageProgress::SetMoveImage));
+  RegisterLayoutProperty(c, L"AnimateTop", Setter(&TImageProgress::SetAnimateTop));
+  RegisterLayoutProperty(c, L"AlwaysAnimate", Setter(&TImageProgress::SetAlwaysAnimate));
+  RegisterLayoutProperty(c, L"AnimateRightOffset", Setter(&TImageProgress::SetAnimateRightOffset));
+}
+
 void RegisterNotes() {
   RegisterLayoutClass(L"TImageNote", L"TImage", ui::Factory<TImageNote>());
   RegisterLayoutProperty(L"TImageNote", L"Items", Items(&TImageNote::Items));
@@ -65,6 +81,7 @@ void RegisterNotes() {
 void RegisterSkinLayoutClasses() {
   ui::RegisterStandardLayoutClasses();
   RegisterImageRect();
+  RegisterImageProgress();
   RegisterNotes();
   RegisterLayoutClass(L"TLabel", L"TGraphicControl", ui::Factory<skin::TLabel>());
 }

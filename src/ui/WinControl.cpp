@@ -58,6 +58,8 @@ bool TWinControl::RegisterWindowClass(const std::wstring& className) const {
 bool TWinControl::HandleNeeded() {
   if (handle_ != nullptr) return true;
   if (Parent() != nullptr && !Parent()->HandleNeeded()) return false;
+  // Creating the parent's window created ours with it.
+  if (handle_ != nullptr) return true;
   return CreateWindowHandle();
 }
 
