@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/ModulePath.h"
 #include "ui/UniqueHandle.h"
 
 namespace i18n {
@@ -9,20 +10,6 @@ namespace {
 
 constexpr std::wstring_view kFallbackLanguage = L"English";
 constexpr std::wstring_view kExtension = L".lng";
-
-std::wstring ExecutableFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of(L'\\') + 1);
-}
 
 bool IsFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -43,7 +30,7 @@ bool HasLanguageExtension(std::wstring_view name) {
 }  // namespace
 
 TLanguage::TLanguage(std::wstring section)
-    : FSection(std::move(section)), FFolder(ExecutableFolder() + L"Language") {}
+    : FSection(std::move(section)), FFolder(ui::ExecutableFolder() + L"Language") {}
 
 TLanguage::TLanguage(std::wstring section, const std::wstring& folder)
     : TLanguage(std::move(section)) {
