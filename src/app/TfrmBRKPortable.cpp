@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/HeaderBarStandIn.h"
 #include "app/ProductSettings.h"
 #include "skin/PImageProgress.h"
 #include "skin/SkinLayoutClasses.h"
@@ -53,6 +54,7 @@ std::wstring FolderOf(const std::wstring& path) {
 TfrmBRKPortable::TfrmBRKPortable(app::TMainWindowServices services)
     : ui::TForm(L"TfrmBRKPortable"), services_(std::move(services)) {
   skin::RegisterSkinLayoutClasses();
+  app::RegisterHeaderBarStandIn();
   ui::RegisterLayoutClass(L"TfrmBRKPortable", L"TForm", nullptr);
   ui::ReadLayout(*this, kBRKPortableLayout, Handlers());
   btnBg_ = Find<skin::TImageButton>(*this, L"btnBg");
@@ -265,7 +267,9 @@ void TfrmBRKPortable::btnCancelClick(ui::TComponent&) {
 // --- the job's reports ----------------------------------------------------
 
 void TfrmBRKPortable::ZipProgress(std::uint16_t percent, const std::wstring&) {
-  imgProgress_->SetPosition(percent);
+  // The bar repaints at once whenever its position is set; most files do
+  // not move it, and a repaint per file would cost more than the file.
+  if (imgProgress_->Position() != percent) imgProgress_->SetPosition(percent);
 }
 
 void TfrmBRKPortable::ZipFinished(bool success) {

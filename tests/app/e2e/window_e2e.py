@@ -1,0 +1,577 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the main window: the built BRKPortable.exe under
+Wine, driven with real X input (xdotool) and observed only as a user can:
+pixels of screenshots, windows, and files on disk.
+
+Usage: window_e2e.py <scenario>   (inside a Wine session: WINEPREFIX and
+DISPLAY set, as scripts/test and scripts/lib/wine-session.sh make them).
+BRK_BIN names the build's bin folder, BRK_E2E_WORK a scratch folder.
+Every wait polls a condition; none sleeps a fixed time.
+"""
+import json
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+import zipfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CHECK_ARCHIVES = os.path.join(HERE, "..", "..", "archive", "check_archives.py")
+BIN = os.environ.get("BRK_BIN", "")
+WORK = os.environ.get("BRK_E2E_WORK", "")
+PREFIX = os.environ.get("WINEPREFIX", "")
+USER = os.environ.get("USER") or subprocess.run(["id", "-un"], stdout=subprocess.PIPE, text=True).stdout.strip()
+TITLE = "Brightkeep Portable"
+KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Brightkeep 8_is1"
+
+# Client coordinates of the layout's parts (left, top, width, height).
+BACKGROUND = (11, 12, 18)
+GENERATE = (126, 214, 192, 48)
+PROGRESS = (130, 268, 187, 17)
+LINK_TEXT = (18, 99, 395, 16)
+INFO = (18, 55, 395, 40)
+CLOSE_BUTTON = (440, 16)
+EMPTY_BACKGROUND = (60, 200)
+
+
+def run(*cmd, check=True):
+    r = subprocess.run(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    if check and r.returncode != 0:
+        raise AssertionError("%r failed (%d): %s" % (cmd, r.returncode, r.stderr.decode(errors="replace")[-500:]))
+    return r.stdout.decode(errors="replace")
+
+
+def wait_for(what, condition, timeout=60.0, step=0.2):
+    end = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(step)
+
+
+def windows_path(path):
+    return run("winepath", "-w", path).strip()
+
+
+def desktop():
+    return os.path.join(PREFIX, "drive_c", "users", USER, "Desktop")
+
+
+def settings_file():
+    return os.path.join(PREFIX, "drive_c", "users", USER, "AppData", "Roaming", "Halvane",
+                        "Brightkeep V8", "Main.ini")
+
+
+def set_language(language):
+    path = settings_file()
+    if language is None:
+        if os.path.exists(path):
+            os.remove(path)
+        return
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(("[Main]\r\nLanguage=%s\r\n" % language).encode())
+
+
+def register_install(folder):
+    location = windows_path(folder)
+    run("wine", "reg", "add", KEY, "/v", "InstallLocation", "/t", "REG_SZ", "/d", location, "/reg:32", "/f")
+
+
+def unregister_install():
+    run("wine", "reg", "delete", KEY, "/reg:32", "/f", check=False)
+
+
+def make_install(folder, files, size, binary=False):
+    """An install of `files` files in nested folders; returns their relative
+    paths. Built once per folder and kept for later runs."""
+    marker = os.path.join(folder, ".complete")
+    names = ["%s/sub%d/file%05d.%s" % ("Data" if i % 3 else "Bin", (i // 7) % 6, i, "bin" if binary else "txt")
+             for i in range(files)]
+    if not os.path.exists(marker):
+        shutil.rmtree(folder, ignore_errors=True)
+        rng = random.Random(files)
+        for i, name in enumerate(names):
+            path = os.path.join(folder, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                if binary:
+                    f.write(rng.randbytes(size))
+                else:
+                    f.write(("line %d of file %d: portable\n" % (i, i) * (size // 30 + 1)).encode()[:size + i % 50])
+        with open(marker, "w") as f:
+            f.write("ok")
+    return names + [".complete"]
+
+
+def check_archive(zip_path, install, names):
+    """Every file of the install, with identical bytes, and the independent
+    readers (7-Zip, bsdtar, Python's zipfile) accept the archive."""
+    with zipfile.ZipFile(zip_path) as z:
+        listed = [i.filename for i in z.infolist()]
+    files = [n for n in listed if not n.endswith("/")]
+    assert sorted(files) == sorted(names), "archive holds %d files, install %d: %r" % (
+        len(files), len(names), sorted(set(files) ^ set(names))[:5])
+    with tempfile.TemporaryDirectory() as tmp:
+        os.symlink(os.path.abspath(zip_path), os.path.join(tmp, "archive.zip"))
+        entries = [{"name": n, "folder": n.endswith("/"), "zeros": 0, "method": -1,
+                    "source": os.path.join(install, n)} for n in listed]
+        with open(os.path.join(tmp, "archive.json"), "w") as f:
+            json.dump({"password": None, "entries": entries}, f)
+        r = subprocess.run([sys.executable, CHECK_ARCHIVES, tmp], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        assert r.returncode == 0, "independent readers reject the archive:\n" + r.stdout.decode()[-3000:]
+
+
+class Shot:
+    """The screen's pixels in one rectangle (the whole screen by default);
+    at() takes coordinates relative to the rectangle's corner."""
+
+    def __init__(self, rect=None):
+        args = ["import", "-window", "root"]
+        if rect:
+            args += ["-crop", "%dx%d+%d+%d" % (rect[2], rect[3], rect[0], rect[1]), "+repage"]
+        data = subprocess.run(args + ["-depth", "8", "ppm:-"], stdout=subprocess.PIPE, check=True).stdout
+        fields, at = [], 0
+        while len(fields) < 4:
+            while data[at:at + 1].isspace():
+                at += 1
+            start = at
+            while not data[at:at + 1].isspace():
+                at += 1
+            fields.append(data[start:at])
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[at + 1:]
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+
+class Tool:
+    """The tool, copied with what it needs into a folder of its own."""
+
+    def __init__(self, name, languages=True, explorer_stub=False):
+        self.folder = os.path.join(WORK, name, "tool")
+        shutil.rmtree(self.folder, ignore_errors=True)
+        os.makedirs(self.folder)
+        self.exe = os.path.join(self.folder, "BRKPortable.exe")
+        shutil.copy(os.path.join(BIN, "BRKPortable.exe"), self.exe)
+        if languages:
+            shutil.copytree(os.path.join(BIN, "ToolBox_Language"), os.path.join(self.folder, "ToolBox_Language"))
+        if explorer_stub:
+            shutil.copy(os.path.join(BIN, "explorer_stub.exe"), os.path.join(self.folder, "explorer.exe"))
+        self.process = None
+        self.window = None
+        self.generate_width = None
+
+    def start(self):
+        self.process = subprocess.Popen(["wine", self.exe], stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.window = wait_for("the window", lambda: self.find_window(TITLE))
+        wait_for("the window to be painted", lambda: self.shot().at(*EMPTY_BACKGROUND) == BACKGROUND)
+        self.generate_width = self.caption_width(self.shot())
+        return self
+
+    @staticmethod
+    def find_window(title):
+        out = run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % title, check=False).split()
+        return out[0] if out else None
+
+    def origin(self):
+        fields = dict(line.split("=", 1) for line in run("xdotool", "getwindowgeometry", "--shell", self.window).split())
+        return int(fields["X"]), int(fields["Y"])
+
+    def shot(self):
+        """The window's client area as on the screen."""
+        x, y = self.origin()
+        return Shot((x, y, 463, 303))
+
+    @staticmethod
+    def count(shot, rect, test):
+        left, top, width, height = rect
+        return sum(1 for y in range(top, top + height) for x in range(left, left + width)
+                   if test(shot.at(x, y)))
+
+    def click(self, x, y, button=1, repeat=1):
+        args = ["xdotool", "mousemove", "--window", self.window, str(x), str(y), "click"]
+        if repeat > 1:
+            args += ["--repeat", str(repeat), "--delay", "80"]
+        run(*(args + [str(button)]))
+
+    def hover(self, x, y):
+        run("xdotool", "mousemove", "--window", self.window, str(x), str(y))
+
+    def ended(self):
+        return self.process is not None and self.process.poll() is not None
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            try:
+                self.click(*CLOSE_BUTTON)
+                wait_for("the tool to end", self.ended, timeout=30)
+            except Exception:
+                self.process.kill()
+                self.process.wait()
+
+    # What the window shows, read from its pixels.
+    @staticmethod
+    def caption_width(shot):
+        left, top, width, height = GENERATE
+        xs = [x for y in range(top, top + height) for x in range(left, left + width)
+              if caption_pixel(shot.at(x, y))]
+        return (max(xs) - min(xs) + 1) if xs else 0
+
+    def state(self):
+        shot = self.shot()
+        progress = self.count(shot, PROGRESS, lambda p: p != BACKGROUND) > 50
+        link = self.link(shot)
+        red = self.count(shot, INFO, lambda p: p[0] > 60 and p[1] < 35 and p[2] < 35) > 20
+        width = self.caption_width(shot)
+        if progress and link == "disabled":
+            return "running"
+        if not progress and link == "hidden" and red:
+            return "failed"
+        if not progress and link == "hidden" and width > self.generate_width * 1.4:
+            return "succeeded"
+        if not progress and link == "enabled" and abs(width - self.generate_width) <= 2:
+            return "idle"
+        return "other (progress %s, link %s, red %s, caption %d)" % (progress, link, red, width)
+
+    def link(self, shot):
+        aqua = self.count(shot, LINK_TEXT, lambda p: p[0] < 120 and p[1] > 150 and p[2] > 150)
+        grey = self.count(shot, LINK_TEXT, lambda p: p[0] > 110 and abs(p[0] - p[2]) < 20 and abs(p[1] - p[2]) < 20)
+        if aqua > 20:
+            return "enabled"
+        if grey > 20:
+            return "disabled"
+        return "hidden"
+
+    def wait_state(self, wanted, timeout=60.0):
+        seen = []
+
+        def reached():
+            seen.append(self.state())
+            return seen[-1] == wanted
+        try:
+            wait_for("the %s state" % wanted, reached, timeout=timeout)
+        except AssertionError:
+            raise AssertionError("the window did not reach %s; last seen: %s" % (wanted, seen[-1:]))
+
+
+def caption_pixel(p):
+    # The Generate button's caption colour, #B3E7FF, and its near shades.
+    return p[0] > 140 and p[1] > 200 and p[2] > 230
+
+
+def desktop_files():
+    return sorted(os.listdir(desktop())) if os.path.isdir(desktop()) else []
+
+
+def clean_desktop():
+    os.makedirs(desktop(), exist_ok=True)
+    for name in os.listdir(desktop()):
+        path = os.path.join(desktop(), name)
+        if os.path.isfile(path):
+            os.remove(path)
+
+
+SCENARIOS = {}
+
+
+def scenario(function):
+    SCENARIOS[function.__name__] = function
+    return function
+
+
+@scenario
+def generate():
+    install = os.path.join(WORK, "installs", "thousands")
+    names = make_install(install, 2000, 700)
+    register_install(install)
+    tool = Tool("generate").start()
+    try:
+        assert tool.state() == "idle", tool.state()
+        tool.click(GENERATE[0] + 96, GENERATE[1] + 24)
+        tool.wait_state("succeeded")
+        archive = os.path.join(desktop(), "BRK_Portable.zip")
+        assert desktop_files() == ["BRK_Portable.zip"], desktop_files()
+        check_archive(archive, install, names)
+    finally:
+        tool.stop()
+
+
+def large_install():
+    """Big enough that a generation is still running when Stop comes."""
+    install = os.path.join(WORK, "installs", "large")
+    make_install(install, 400, 300 * 1024, binary=True)
+    return install
+
+
+def click_generate(tool, repeat=1):
+    tool.click(GENERATE[0] + 96, GENERATE[1] + 24, repeat=repeat)
+
+
+@scenario
+def stop():
+    register_install(large_install())
+    tool = Tool("stop").start()
+    try:
+        click_generate(tool)
+        tool.wait_state("running")
+        click_generate(tool)
+        tool.wait_state("idle")
+        wait_for("the partial archive to go", lambda: desktop_files() == [], timeout=10)
+    finally:
+        tool.stop()
+    assert desktop_files() == [], desktop_files()
+
+
+@scenario
+def failure():
+    unregister_install()
+    tool = Tool("failure").start()
+    try:
+        click_generate(tool)
+        tool.wait_state("failed")
+        assert desktop_files() == [], "a failed generation left %r" % desktop_files()
+        install = os.path.join(WORK, "installs", "small")
+        names = make_install(install, 60, 2000)
+        register_install(install)
+        click_generate(tool)
+        tool.wait_state("succeeded")
+        check_archive(os.path.join(desktop(), "BRK_Portable.zip"), install, names)
+    finally:
+        tool.stop()
+
+
+def save_as_windows():
+    out = run("xdotool", "search", "--onlyvisible", "--name", "^Save As$", check=False).split()
+    return out
+
+
+def choose_in_save_dialog(tool, typed, expect_prompt=False):
+    """Opens the save dialog from the link, types a name and confirms; with
+    expect_prompt, waits for the overwrite question and answers yes."""
+    tool.click(LINK_TEXT[0] + 60, LINK_TEXT[1] + 7)
+    dialog = wait_for("the save dialog", lambda: save_as_windows(), timeout=30)[0]
+    run("xdotool", "windowfocus", "--sync", dialog)
+    if typed is None:
+        run("xdotool", "key", "--window", dialog, "Escape")
+    else:
+        run("xdotool", "key", "--window", dialog, "ctrl+a")
+        run("xdotool", "type", "--window", dialog, "--delay", "20", typed)
+        run("xdotool", "key", "--window", dialog, "Return")
+        if expect_prompt:
+            prompt = wait_for("the overwrite question",
+                              lambda: [w for w in save_as_windows() if w != dialog], timeout=20)[0]
+            run("xdotool", "windowfocus", "--sync", prompt)
+            run("xdotool", "key", "--window", prompt, "Return")
+    wait_for("the save dialog to close", lambda: not save_as_windows(), timeout=20)
+
+
+@scenario
+def save_dialog():
+    install = os.path.join(WORK, "installs", "small")
+    names = make_install(install, 60, 2000)
+    register_install(install)
+    spaced = os.path.join(PREFIX, "drive_c", "e2e target", "with spaces")
+    shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
+    os.makedirs(spaced)
+    with open(os.path.join(desktop(), "old.zip"), "wb") as f:
+        f.write(b"keep me")
+    with open(os.path.join(spaced, "mine.zip"), "wb") as f:
+        f.write(b"replace me")
+    tool = Tool("save_dialog").start()
+    try:
+        # A bare name that exists on the Desktop: the dialog starts there, and
+        # asks before overwriting.
+        choose_in_save_dialog(tool, "old.zip", expect_prompt=True)
+        # A typed full path in a folder with spaces becomes the target.
+        choose_in_save_dialog(tool, windows_path(spaced) + "\\first.zip")
+        # A bare name that exists in that folder: the dialog starts in the
+        # folder last chosen.
+        choose_in_save_dialog(tool, "mine.zip", expect_prompt=True)
+        # Cancel changes nothing.
+        choose_in_save_dialog(tool, None)
+        click_generate(tool)
+        tool.wait_state("succeeded")
+        check_archive(os.path.join(spaced, "mine.zip"), install, names)
+        assert not os.path.exists(os.path.join(spaced, "first.zip"))
+        with open(os.path.join(desktop(), "old.zip"), "rb") as f:
+            assert f.read() == b"keep me"
+    finally:
+        tool.stop()
+        shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
+
+
+@scenario
+def open_location():
+    install = os.path.join(WORK, "installs", "small")
+    make_install(install, 60, 2000)
+    register_install(install)
+    spaced = os.path.join(PREFIX, "drive_c", "e2e open", "a b")
+    shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
+    os.makedirs(spaced)
+    tool = Tool("open_location", explorer_stub=True).start()
+    log = os.path.join(tool.folder, "explorer-args.txt")
+    try:
+        target = windows_path(spaced) + "\\BK portable.zip"
+        choose_in_save_dialog(tool, target)
+        click_generate(tool)
+        tool.wait_state("succeeded")
+        for clicks in (1, 2):
+            click_generate(tool)
+            wait_for("Explorer to be started", lambda: os.path.exists(log) and
+                     len(open(log, encoding="utf-8").read().splitlines()) == clicks, timeout=20)
+        lines = open(log, encoding="utf-8").read().splitlines()
+        expected = "/select," + target
+        for line in lines:
+            assert line.endswith(" " + expected), "Explorer got %r, want ...%r" % (line, expected)
+        assert tool.state() == "succeeded"
+    finally:
+        tool.stop()
+        shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
+
+
+def text_regions(tool):
+    shot = tool.shot()
+    regions = []
+    for left, top, width, height in (GENERATE, INFO, LINK_TEXT):
+        regions.append(bytes(b for y in range(top, top + height)
+                             for x in range(left, left + width) for b in shot.at(x, y)))
+    return regions
+
+
+@scenario
+def languages():
+    def texts(name, language, with_folder=True):
+        set_language(language)
+        tool = Tool(name, languages=with_folder).start()
+        try:
+            return text_regions(tool)
+        finally:
+            tool.stop()
+    english = texts("lang_en", "English")
+    german = texts("lang_de", "German")
+    bare = texts("lang_none", "German", with_folder=False)
+    for what, e, g in zip(("button", "information", "link"), english, german):
+        assert e != g, "the German window shows the English %s" % what
+    assert bare == english, "without a language folder the window does not show the layout's texts"
+
+
+@scenario
+def moving():
+    tool = Tool("moving").start()
+    try:
+        for what, (x, y) in (("background", EMPTY_BACKGROUND), ("caption", (150, 20)), ("header", (380, 20))):
+            before = tool.origin()
+            run("xdotool", "mousemove", "--window", tool.window, str(x), str(y), "mousedown", "1")
+            run("xdotool", "mousemove_relative", "--sync", "40", "30")
+            run("xdotool", "mousemove_relative", "--sync", "20", "10")
+            run("xdotool", "mouseup", "1")
+            want = (before[0] + 60, before[1] + 40)
+            wait_for("the window to move by the drag from the " + what, lambda: tool.origin() == want, timeout=10)
+    finally:
+        tool.stop()
+
+
+@scenario
+def close_while_running():
+    register_install(large_install())
+    tool = Tool("close_while_running").start()
+    try:
+        click_generate(tool)
+        tool.wait_state("running")
+        tool.click(*CLOSE_BUTTON)
+        wait_for("the tool to end", tool.ended, timeout=30)
+        assert desktop_files() == [], "closing left %r" % desktop_files()
+    finally:
+        tool.stop()
+
+
+@scenario
+def double_click():
+    install = os.path.join(WORK, "installs", "thousands")
+    names = make_install(install, 2000, 700)
+    register_install(install)
+    tool = Tool("double_click").start()
+    try:
+        click_generate(tool, repeat=2)
+        tool.wait_state("succeeded")
+        check_archive(os.path.join(desktop(), "BRK_Portable.zip"), install, names)
+    finally:
+        tool.stop()
+
+
+def save_window_shot(tool, path):
+    """The window's pixels as on the screen, and a 300% nearest-neighbour
+    enlargement beside it for looking at single pixels."""
+    x, y = tool.origin()
+    run("import", "-window", "root", "-crop", "463x303+%d+%d" % (x, y), "+repage", path)
+    stem, ext = os.path.splitext(path)
+    run("convert", path, "-filter", "point", "-resize", "300%", stem + "-300" + ext)
+
+
+def demo(install, out):
+    """What scripts/run does without a display: the tool's main job as a
+    user does it, with the install registered by the caller."""
+    os.makedirs(out, exist_ok=True)
+    names = []
+    for root, _, files in os.walk(install):
+        names += [os.path.relpath(os.path.join(root, f), install).replace(os.sep, "/") for f in files]
+    clean_desktop()
+    tool = Tool("demo").start()
+    try:
+        save_window_shot(tool, os.path.join(out, "window-idle.png"))
+        click_generate(tool)
+        tool.wait_state("succeeded", timeout=300)
+        save_window_shot(tool, os.path.join(out, "window-finished.png"))
+        archive = os.path.join(desktop(), "BRK_Portable.zip")
+        check_archive(archive, install, names)
+        kept = os.path.join(out, "BRK_Portable.zip")
+        shutil.copy(archive, kept)
+    finally:
+        tool.stop()
+    print("run: the window reached \"Open file location\"; the independent readers accept the archive")
+    print("run: screenshots of the idle and finished window: %s, %s" % (
+        os.path.join(out, "window-idle.png"), os.path.join(out, "window-finished.png")))
+    print("run: the archive: %s (the tool wrote it to %s)" % (kept, archive))
+
+
+def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "demo":
+        demo(sys.argv[2], sys.argv[3])
+        return 0
+    if len(sys.argv) != 2 or sys.argv[1] not in SCENARIOS:
+        print("usage: window_e2e.py <%s>" % "|".join(SCENARIOS))
+        return 2
+    for name, value in (("BRK_BIN", BIN), ("BRK_E2E_WORK", WORK), ("WINEPREFIX", PREFIX)):
+        if not value:
+            print(name + " is not set: run inside a Wine session")
+            return 2
+    os.makedirs(WORK, exist_ok=True)
+    clean_desktop()
+    set_language(None)
+    started = time.monotonic()
+    try:
+        SCENARIOS[sys.argv[1]]()
+    except Exception:
+        traceback.print_exc()
+        print("FAILED %s" % sys.argv[1])
+        return 1
+    finally:
+        clean_desktop()
+        set_language(None)
+    print("ok %s (%.1f s)" % (sys.argv[1], time.monotonic() - started))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
