@@ -36,6 +36,9 @@ LINK_TEXT = (18, 99, 395, 16)
 INFO = (18, 55, 395, 40)
 CLOSE_BUTTON = (440, 16)
 EMPTY_BACKGROUND = (60, 200)
+# Where the pointer rests when it should hover nothing.
+PARK = (30, 285)
+ART = os.path.join(HERE, "..", "..", "..", "src", "app", "art", "png")
 
 
 def run(*cmd, check=True):
@@ -175,6 +178,7 @@ class Tool:
         self.process = subprocess.Popen(["wine", self.exe], stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.window = wait_for("the window", lambda: self.find_window(TITLE))
+        self.hover(*PARK)
         wait_for("the window to be painted", lambda: self.shot().at(*EMPTY_BACKGROUND) == BACKGROUND)
         self.generate_width = self.caption_width(self.shot())
         return self
@@ -543,6 +547,57 @@ def demo(install, out):
     print("run: screenshots of the idle and finished window: %s, %s" % (
         os.path.join(out, "window-idle.png"), os.path.join(out, "window-finished.png")))
     print("run: the archive: %s (the tool wrote it to %s)" % (kept, archive))
+
+
+def art_rgba(name, x, y):
+    data = subprocess.run(["convert", os.path.join(ART, name + ".png"), "-crop", "1x1+%d+%d" % (x, y),
+                           "-depth", "8", "rgba:-"], stdout=subprocess.PIPE, check=True).stdout
+    return tuple(data[:4])
+
+
+def expect_pixel(shot, x, y, want, what):
+    got = shot.at(x, y)
+    assert got == tuple(want), "%s at (%d, %d): %r, want %r" % (what, x, y, got, tuple(want))
+
+
+@scenario
+def look():
+    register_install(large_install())
+    tool = Tool("look").start()
+    try:
+        shot = tool.shot()
+        expect_pixel(shot, *EMPTY_BACKGROUND, BACKGROUND, "the background")
+        for row, colour in ((0, (0x17, 0x20, 0x2F)), (1, (0x20, 0x29, 0x38)), (20, (0x17, 0x18, 0x1A)),
+                            (39, (0x33, 0x38, 0x3B))):
+            expect_pixel(shot, 380, row, colour, "header row %d" % row)
+        # Outside the rounded outline: black under Wine (a window region and
+        # a colour key together), never the window's own colours.
+        for x, y in ((0, 0), (461, 0), (0, 301), (461, 301), (462, 150), (200, 302)):
+            expect_pixel(shot, x, y, (0, 0, 0), "outside the rounded outline")
+        expect_pixel(shot, 3, 150, BACKGROUND, "inside the outline")
+        # The Generate button, normal and hovered: its own pictures.
+        bx, by = 14, 24
+        for state, hover in (("Normal", False), ("Over", True)):
+            want = art_rgba("imgBtnGen_" + state, bx, by)
+            assert want[3] == 255, "pick an opaque point of the button picture"
+            if hover:
+                tool.hover(GENERATE[0] + bx, GENERATE[1] + by)
+                wait_for("the hovered picture", lambda: tool.shot().at(GENERATE[0] + bx, GENERATE[1] + by) == want[:3],
+                         timeout=10)
+            else:
+                expect_pixel(shot, GENERATE[0] + bx, GENERATE[1] + by, want[:3], "the Generate button")
+        assert art_rgba("imgBtnGen_Normal", bx, by) != art_rgba("imgBtnGen_Over", bx, by)
+        # The progress bar while running: its filled part begins with the
+        # bar's left cap; the track's right end is the track's picture.
+        cap = art_rgba("imgProgress_bar_left", 2, 8)
+        assert cap[3] == 255
+        click_generate(tool)
+        wait_for("the bar's filled part", lambda: tool.shot().at(PROGRESS[0] + 2, PROGRESS[1] + 8) == cap[:3],
+                 timeout=60)
+        click_generate(tool)
+        tool.wait_state("idle")
+    finally:
+        tool.stop()
 
 
 def main():
