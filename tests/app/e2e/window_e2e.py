@@ -360,6 +360,17 @@ def save_as_windows():
     return out
 
 
+def other_windows(dialog):
+    """Named windows that are neither the tool's nor the dialog (Wine titles
+    the overwrite question "Error")."""
+    found = []
+    for window in run("xdotool", "search", "--onlyvisible", "--name", ".", check=False).split():
+        name = run("xdotool", "getwindowname", window, check=False).strip()
+        if window != dialog and name and name != TITLE:
+            found.append(window)
+    return found
+
+
 def choose_in_save_dialog(tool, typed, expect_prompt=False):
     """Opens the save dialog from the link, types a name and confirms; with
     expect_prompt, waits for the overwrite question and answers yes."""
@@ -373,8 +384,7 @@ def choose_in_save_dialog(tool, typed, expect_prompt=False):
         run("xdotool", "type", "--window", dialog, "--delay", "20", typed)
         run("xdotool", "key", "--window", dialog, "Return")
         if expect_prompt:
-            prompt = wait_for("the overwrite question",
-                              lambda: [w for w in save_as_windows() if w != dialog], timeout=20)[0]
+            prompt = wait_for("the overwrite question", lambda: other_windows(dialog), timeout=20)[0]
             run("xdotool", "windowfocus", "--sync", prompt)
             run("xdotool", "key", "--window", prompt, "Return")
     wait_for("the save dialog to close", lambda: not save_as_windows(), timeout=20)
