@@ -157,7 +157,6 @@ void TWinControl::InsertControl(TControl& control) {
 
 void TWinControl::RemoveControl(TControl& control) {
   if (hover_ == &control) hover_ = nullptr;
-  if (routed_ == &control) routed_ = nullptr;
   if (capture_ == &control) {
     capture_ = nullptr;
     if (handle_ != nullptr && GetCapture() == handle_) ReleaseCapture();
