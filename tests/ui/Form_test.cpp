@@ -79,6 +79,29 @@ TEST(Form, ControlCursorsComeFromTheReplaceableScreenTable) {
   ui::SetScreenCursor(ui::crHandPoint, LoadCursorW(nullptr, IDC_HAND));
 }
 
+// A form whose window the system refuses: its class does not exist.
+class UncreatableForm : public ui::TForm {
+ public:
+  UncreatableForm() : ui::TForm(L"TFormUncreatableTestForm") {}
+
+ protected:
+  void CreateParams(ui::TCreateParams& params) override {
+    ui::TForm::CreateParams(params);
+    params.WindowClass = L"NoSuchWindowClassAnywhere";
+    params.SystemClass = true;
+  }
+};
+
+TEST(Form, MainFormWithoutAWindowEndsTheProgramWithAFailureInsteadOfWaiting) {
+  UncreatableForm form;
+  // Were the loop to run, this would end it with success.
+  PostQuitMessage(0);
+  EXPECT_EQ(ui::RunMainForm(form), 1);
+  EXPECT_FALSE(form.HandleAllocated());
+  MSG quit{};
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST(Form, ChildWindowAskedForBeforeItsParentHasOneIsCreatedOnce) {
   ui::TForm form(L"TFormChildOnceTestForm");
   form.SetClientSize(100, 50);
