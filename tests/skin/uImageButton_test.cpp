@@ -350,6 +350,11 @@ TEST(ImageButton, StateTableDrivenByTheMouse) {
        {In, Down, Up},
        {"enter N-", "move Nh", "check Nh", "up Nh"},
        skin::ibsNormal},
+      {"a double-click gives one click",
+       none,
+       {In, Down, Up, DblClick, Up},
+       {"enter N-", "move Nh", "down Dh", "click Nh", "up Nh", "dblclick Nh", "down Dh", "up Nh"},
+       skin::ibsNormal},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -372,6 +377,67 @@ TEST(ImageButton, EnablingAndDisablingSetTheState) {
   b.SetMouseOver(true);
   b.SetButtonState(skin::ibsSelected);
   EXPECT_FALSE(b.MouseOver());
+}
+
+// The main window runs a whole generation inside a click, serving messages
+// meanwhile; the user may press the button again in that time.
+TEST(ImageButton, PressAndReleaseInsideAClicksNestedLoopEachGetTheirOwnRelease) {
+  Host host;
+  int clicks = 0;
+  host.button->OnClick = [&](ui::TComponent&) {
+    if (++clicks > 1) return;
+    PostMessageW(host.form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+    PostMessageW(host.form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  };
+  int ups = 0;
+  host.button->OnMouseUp = [&](ui::TComponent&, ui::TMouseButton, ui::TShiftState, int, int) {
+    ++ups;
+  };
+  Play(host, {In, Down, Up});
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(ups, 2) << "each press hears its own release";
+  EXPECT_EQ(host.button->ButtonState(), skin::ibsNormal);
+  EXPECT_EQ(GetCapture(), nullptr);
+  // The next press is an ordinary one.
+  Play(host, {Down});
+  EXPECT_EQ(host.button->ButtonState(), skin::ibsDown);
+  Play(host, {Up});
+  EXPECT_EQ(clicks, 3);
+  EXPECT_EQ(ups, 3);
+}
+
+// A handler may free the button that raised its event (a close button):
+// the button must not touch itself afterwards, nor raise further events.
+TEST(ImageButton, ButtonFreedByItsOwnEventIsLeftAlone) {
+  struct Case {
+    const char* what;
+    std::vector<Op> ops;
+  };
+  const Case cases[] = {{"entry", {In}}, {"exit", {In, Out}}, {"check box", {In, Down}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Host host;
+    TImageButton& b = *host.button;
+    b.SetShowCheckBox(true);
+    b.SetCheckBoxNormalImage(SolidPicture(60, 30, 1, 2, 3));
+    b.SetCheckBoxOffset(0);
+    int events = 0;
+    const auto free = [&](ui::TComponent& sender) {
+      ++events;
+      host.form.RemoveComponent(sender);
+    };
+    const std::string what = c.what;
+    if (what == "entry") b.OnMouseEnter = free;
+    if (what == "exit") b.OnMouseExit = free;
+    if (what == "check box") b.CheckBoxOnClick = free;
+    b.OnMouseLeave = [&](ui::TComponent&) { ++events; };
+    Play(host, c.ops);
+    Play(host, {Up, Out});
+    EXPECT_EQ(events, 1);
+    EXPECT_EQ(host.form.ControlCount(), 0);
+  }
 }
 
 TEST(ImageButton, HoverAndPressRepaintOnlyTheButton) {
