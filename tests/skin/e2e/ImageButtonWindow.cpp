@@ -19,6 +19,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   button.SetImageNormal(uitest::SolidPicture(4, 4, 0, 0, 255));
   button.SetImageOver(uitest::SolidPicture(4, 4, 255, 0, 0));
   button.SetImageDown(uitest::SolidPicture(4, 4, 0, 255, 0));
+  // A caption as on the Generate button; the test reads the pictures
+  // beside it.
+  ui::TFont font;
+  font.Height = -18;
+  font.Color = 0x00FFE7B3;
+  button.SetFont(font);
+  button.SetCaption(L"Generate");
   button.OnClick = [&](ui::TComponent&) { PostMessageW(form.Handle(), WM_CLOSE, 0, 0); };
   form.SetMainForm(true);
   if (!form.CreateHandle()) return 1;

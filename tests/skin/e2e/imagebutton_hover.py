@@ -44,8 +44,9 @@ def main():
         geometry = dict(line.split("=") for line in
                         run("xdotool", "getwindowgeometry", "--shell", window).split())
         left, top = int(geometry["X"]), int(geometry["Y"])
-        # The button covers (50, 30) to (150, 70) of the window.
-        centre = (left + 100, top + 50)
+        # The button covers (50, 30) to (150, 70) of the window; its caption
+        # sits in the middle, so its picture is read near the left edge.
+        centre = (left + 54, top + 34)
 
         def move(x, y):
             run("xdotool", "mousemove", "--window", window, str(x), str(y))
