@@ -9,8 +9,5 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
   if (!CheckUniqueInstance(L"BRKV8_Portable", L"TfrmBRKPortable")) return 0;
 
   TfrmBRKPortable frmBRKPortable;
-  frmBRKPortable.SetMainForm(true);
-  frmBRKPortable.Show();
-  ui::RunMessageLoop();
-  return 0;
+  return ui::RunMainForm(frmBRKPortable);
 }

@@ -486,18 +486,18 @@ void TImageButton::PaintRiskRate(TCanvas& canvas) {
 
 void TImageButton::MouseEnter() {
   if (!Enabled()) return;
-  const std::weak_ptr<char> alive = life_;
+  const ui::TComponentGuard alive(*this);
   if (OnMouseEnter) OnMouseEnter(*this);
-  if (alive.expired()) return;
+  if (!alive.Alive()) return;
   mouseOver_ = state_ != ibsSelected;
   Invalidate();
 }
 
 void TImageButton::MouseLeave() {
   if (Enabled()) {
-    const std::weak_ptr<char> alive = life_;
+    const ui::TComponentGuard alive(*this);
     if (OnMouseExit) OnMouseExit(*this);
-    if (alive.expired()) return;
+    if (!alive.Alive()) return;
     if (state_ != ibsSelected) mouseOver_ = false;
     Invalidate();
   }
@@ -507,9 +507,9 @@ void TImageButton::MouseLeave() {
 bool TImageButton::PreviewLeftButtonDown(int x, int y) {
   if (!showCheckBox_ || !CheckBoxHitTest(x, y)) return false;
   checked_ = !checked_;
-  const std::weak_ptr<char> alive = life_;
+  const ui::TComponentGuard alive(*this);
   if (CheckBoxOnClick) CheckBoxOnClick(*this);
-  if (!alive.expired()) Invalidate();
+  if (alive.Alive()) Invalidate();
   return true;
 }
 

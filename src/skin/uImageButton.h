@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "ui/Control.h"
@@ -208,10 +207,6 @@ class TImageButton : public ui::TGraphicControl {
   void PaintIcon(ui::TCanvas& canvas, const ui::TPicture& icon);
   void PaintCheckBox(ui::TCanvas& canvas);
   void PaintRiskRate(ui::TCanvas& canvas);
-
-  // Expires when the button is destroyed: a handler may free the button
-  // that fired it, and nothing may touch it afterwards.
-  std::shared_ptr<char> life_ = std::make_shared<char>();
 
   TImageButtonState state_ = ibsNormal;
   bool mouseOver_ = false;

@@ -7,7 +7,24 @@ namespace ui {
 TComponent::TComponent(TComponent* owner) : owner_(owner) {}
 
 TComponent::~TComponent() {
+  for (TComponentGuard* g = guards_; g != nullptr; g = g->next_) g->component_ = nullptr;
   DestroyComponents();
+}
+
+TComponentGuard::TComponentGuard(TComponent& component)
+    : component_(&component), next_(component.guards_) {
+  component.guards_ = this;
+}
+
+TComponentGuard::~TComponentGuard() {
+  if (component_ == nullptr) return;
+  // Usually the newest guard, as guards live on the stack.
+  for (TComponentGuard** link = &component_->guards_; *link != nullptr; link = &(*link)->next_) {
+    if (*link == this) {
+      *link = next_;
+      return;
+    }
+  }
 }
 
 TComponent* TComponent::FindComponent(std::wstring_view name) const {

@@ -13,6 +13,8 @@
 
 namespace ui {
 
+class TComponentGuard;
+
 class TComponent {
  public:
   // The owner is remembered at once (defaults may depend on it), but the
@@ -55,11 +57,34 @@ class TComponent {
   void DestroyComponents();
 
  private:
+  friend class TComponentGuard;
+
   std::wstring name_;
   TComponent* owner_ = nullptr;
+  // The guards watching this component, newest first.
+  TComponentGuard* guards_ = nullptr;
   std::vector<std::unique_ptr<TComponent>> components_;
   std::int32_t tag_ = 0;
   bool loading_ = false;
+};
+
+// Tells whether a component still exists after a call that may have freed
+// it: an event handler may free the very control that raised the event
+// (a close button), and the code that raised it must not touch it again.
+// Guards are stack objects; any number may watch one component.
+class TComponentGuard {
+ public:
+  explicit TComponentGuard(TComponent& component);
+  ~TComponentGuard();
+  TComponentGuard(const TComponentGuard&) = delete;
+  TComponentGuard& operator=(const TComponentGuard&) = delete;
+
+  bool Alive() const { return component_ != nullptr; }
+
+ private:
+  friend class TComponent;
+  TComponent* component_;
+  TComponentGuard* next_;
 };
 
 // Creates a component owned by `owner` and returns it.

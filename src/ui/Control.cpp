@@ -8,7 +8,11 @@ namespace ui {
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
-  if (parent_ != nullptr) parent_->RemoveControl(*this);
+  if (parent_ == nullptr) return;
+  // What it covered shows again. TControl's own Invalidate, as the derived
+  // parts are gone: the parent repaints the control's rectangle.
+  TControl::Invalidate();
+  parent_->RemoveControl(*this);
 }
 
 void TControl::SetParent(TWinControl* parent) {

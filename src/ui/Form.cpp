@@ -1,5 +1,6 @@
 #include "ui/Form.h"
 
+#include <string>
 #include <utility>
 
 namespace ui {
@@ -105,6 +106,18 @@ int RunMessageLoop() {
     DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
+}
+
+int RunMainForm(TForm& form) {
+  form.SetMainForm(true);
+  if (!form.CreateHandle()) {
+    const std::wstring line =
+        L"Cannot create the main window, error " + std::to_wstring(GetLastError());
+    OutputDebugStringW(line.c_str());
+    return 1;
+  }
+  form.Show();
+  return RunMessageLoop();
 }
 
 }  // namespace ui

@@ -79,4 +79,10 @@ class TForm : public TWinControl {
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 
+// Makes `form` the main form, shows it and runs the message loop until it
+// closes; returns the loop's exit code. When its window cannot be created,
+// returns 1 at once with a debugger line: a process without a window would
+// hold the single-instance guard with nothing for the user to close.
+int RunMainForm(TForm& form);
+
 }  // namespace ui

@@ -119,7 +119,9 @@ class TWinControl : public TControl {
   bool doubleBuffered_ = false;
   TControl* hover_ = nullptr;
   TControl* capture_ = nullptr;
-  TControl* routed_ = nullptr;  // the control being told of a release
+  // Counts the mouse messages handled, so that a release can tell whether
+  // a nested message loop in its click handled later ones.
+  unsigned mouseMessages_ = 0;
   TMouseButton captureButton_ = mbLeft;
   bool clickPending_ = false;
   bool trackingLeave_ = false;

@@ -36,9 +36,10 @@ void TWinControl::UpdateHover(TControl* control) {
   if (control == hover_) return;
   TControl* old = hover_;
   hover_ = control;
+  TComponentGuard self(*this);
   if (old != nullptr) old->MouseLeave();
-  // The leave handler may have moved the mouse's target already.
-  if (control != nullptr && hover_ == control) control->MouseEnter();
+  // The leave handler may have freed us or moved the mouse's target already.
+  if (self.Alive() && control != nullptr && hover_ == control) control->MouseEnter();
 }
 
 void TWinControl::TrackLeave() {
@@ -47,8 +48,15 @@ void TWinControl::TrackLeave() {
   trackingLeave_ = TrackMouseEvent(&track) != FALSE;
 }
 
+// Handlers may run a nested message loop (a click that does a whole job)
+// and may free the control that raised them, or this host. So each press and
+// release keeps what it needs on the stack, checks after every handler that
+// the controls still exist, and leaves the pointer's later messages, handled
+// in a nested loop, to decide what lies under it.
 void TWinControl::ButtonDown(TMouseButton button, TPoint p, TShiftState shift, bool doubleClick) {
+  TComponentGuard self(*this);
   UpdateHover(TargetAt(p, true));
+  if (!self.Alive()) return;
   TControl* target = TargetAt(p, false);
   if (target == nullptr) target = this;
   const TPoint local = LocalTo(*target, *this, p);
@@ -56,11 +64,16 @@ void TWinControl::ButtonDown(TMouseButton button, TPoint p, TShiftState shift, b
   if (target->HasStyle(csCaptureMouse)) {
     capture_ = target;
     captureButton_ = button;
-    clickPending_ = button == mbLeft && target->HasStyle(csClickEvents);
+    // As the system does it: the first press arms the click; the second
+    // press of a double-click raises the double-click and arms nothing, so
+    // a double-click never runs a click twice.
+    clickPending_ = button == mbLeft && !doubleClick && target->HasStyle(csClickEvents);
     SetCapture(handle_);
   }
+  TComponentGuard targetGuard(*target);
   if (doubleClick) {
     if (target->HasStyle(csDoubleClicks)) target->DblClick();
+    if (!targetGuard.Alive() || !self.Alive()) return;
     shift |= ssDouble;
   }
   target->MouseDown(button, shift, local.X, local.Y);
@@ -77,13 +90,20 @@ void TWinControl::ButtonUp(TMouseButton button, TPoint p, TShiftState shift) {
   }
   if (target == nullptr) target = TargetAt(p, false);
   if (target != nullptr) {
+    TComponentGuard self(*this);
+    TComponentGuard targetGuard(*target);
     const TPoint local = LocalTo(*target, *this, p);
-    // The click may free the target (a close button, say); leaving its
-    // parent clears routed_, and then nobody is left to hear the release.
-    routed_ = target;
+    const unsigned messagesBefore = mouseMessages_;
     if (click && target->ClientRect().Contains(local)) target->Click();
-    if (routed_ == target) target->MouseUp(button, shift, local.X, local.Y);
-    routed_ = nullptr;
+    if (!self.Alive()) return;
+    // Freed, or moved to another container, by its click: not ours to tell.
+    if (targetGuard.Alive() && (target == this || target->Parent() == this)) {
+      target->MouseUp(button, shift, local.X, local.Y);
+      if (!self.Alive()) return;
+    }
+    // A nested loop that handled later mouse messages knows better where
+    // the pointer is than this release does.
+    if (mouseMessages_ != messagesBefore) return;
   }
   UpdateHover(TargetAt(p, true));
 }
@@ -91,6 +111,7 @@ void TWinControl::ButtonUp(TMouseButton button, TPoint p, TShiftState shift) {
 bool TWinControl::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const TPoint p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   const TShiftState shift = ShiftFromKeys(wParam);
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ++mouseMessages_;
   switch (message) {
     case WM_MOUSEMOVE: {
       TrackLeave();

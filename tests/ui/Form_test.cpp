@@ -108,4 +108,47 @@ TEST(Form, ControlCursorsComeFromTheReplaceableScreenTable) {
   ui::SetScreenCursor(ui::crHandPoint, LoadCursorW(nullptr, IDC_HAND));
 }
 
+// A form whose window the system refuses: its class does not exist.
+class UncreatableForm : public ui::TForm {
+ public:
+  UncreatableForm() : ui::TForm(L"TFormUncreatableTestForm") {}
+
+ protected:
+  void CreateParams(ui::TCreateParams& params) override {
+    ui::TForm::CreateParams(params);
+    params.WindowClass = L"NoSuchWindowClassAnywhere";
+    params.SystemClass = true;
+  }
+};
+
+TEST(Form, MainFormWithoutAWindowEndsTheProgramWithAFailureInsteadOfWaiting) {
+  UncreatableForm form;
+  // Were the loop to run, this would end it with success.
+  PostQuitMessage(0);
+  EXPECT_EQ(ui::RunMainForm(form), 1);
+  EXPECT_FALSE(form.HandleAllocated());
+  MSG quit{};
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST(Form, ChildWindowAskedForBeforeItsParentHasOneIsCreatedOnce) {
+  ui::TForm form(L"TFormChildOnceTestForm");
+  form.SetClientSize(100, 50);
+  auto& child = ui::Create<ui::TCustomControl>(form);
+  child.SetBounds(10, 10, 30, 20);
+  child.SetParent(&form);
+  ASSERT_FALSE(form.HandleAllocated());
+  ASSERT_TRUE(child.HandleNeeded());
+  int windows = 0;
+  EnumChildWindows(
+      form.Handle(),
+      [](HWND, LPARAM count) {
+        ++*reinterpret_cast<int*>(count);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  EXPECT_EQ(windows, 1);
+  EXPECT_EQ(GetParent(child.Handle()), form.Handle());
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -108,7 +110,7 @@ TEST(MouseRouting, RightButtonPressesButNeverClicks) {
   EXPECT_EQ(host.Take(), (Log{L"down1@5,5 A", L"up1@5,5 A"}));
 }
 
-TEST(MouseRouting, DoubleClickFollowsTheFirstClick) {
+TEST(MouseRouting, DoubleClickGivesOneClickThenTheDoubleClickAndItsOwnRelease) {
   Host host;
   host.Add(L"A", 10, 10, 20, 20);
   host.Move(15, 15);
@@ -116,9 +118,58 @@ TEST(MouseRouting, DoubleClickFollowsTheFirstClick) {
   host.Send(WM_LBUTTONDOWN, 15, 15, MK_LBUTTON);
   host.Send(WM_LBUTTONUP, 15, 15);
   host.Send(WM_LBUTTONDBLCLK, 15, 15, MK_LBUTTON);
+  EXPECT_EQ(GetCapture(), host.form.Handle());
   host.Send(WM_LBUTTONUP, 15, 15);
+  EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(host.Take(), (Log{L"down0@5,5 A", L"click A", L"up0@5,5 A", L"dblclick A",
-                              L"down0d@5,5 A", L"click A", L"up0@5,5 A"}));
+                              L"down0d@5,5 A", L"up0@5,5 A"}));
+}
+
+// The main window runs a whole job inside a click, pumping messages; the
+// user may press and release again meanwhile, on the same control or
+// another one. Each press must get its own release, the outer one included.
+TEST(MouseRouting, PressesInsideANestedLoopOfAClickEachGetTheirOwnRelease) {
+  struct Case {
+    int x, y;  // where the press inside the loop lands
+    Log expected;
+  };
+  const Case cases[] = {
+      {55,
+       15,
+       {L"down0@5,5 A", L"click A", L"leave A", L"enter B", L"down0@5,5 B", L"click B",
+        L"up0@5,5 B", L"up0@5,5 A"}},
+      {16,
+       16,
+       {L"down0@5,5 A", L"click A", L"down0@6,6 A", L"click A", L"up0@6,6 A", L"up0@5,5 A"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.x);
+    Host host;
+    auto& a = host.Add(L"A", 10, 10, 20, 20);
+    host.Add(L"B", 50, 10, 20, 20);
+    int depth = 0;
+    a.OnClick = [&](ui::TComponent&) {
+      host.log.push_back(L"click A");
+      if (depth++ > 0) return;
+      PostMessageW(host.form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+      PostMessageW(host.form.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
+      MSG msg{};
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    };
+    host.Move(15, 15);
+    host.Take();
+    host.Send(WM_LBUTTONDOWN, 15, 15, MK_LBUTTON);
+    host.Send(WM_LBUTTONUP, 15, 15);
+    EXPECT_EQ(host.Take(), c.expected);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // The pointer is where the nested loop last saw it, so the next press
+    // there starts afresh.
+    host.Send(WM_LBUTTONDOWN, c.x, c.y, MK_LBUTTON);
+    host.Send(WM_LBUTTONUP, c.x, c.y);
+    const Log again = host.Take();
+    ASSERT_EQ(again.size(), 3u);
+    EXPECT_EQ(again[1].substr(0, 5), L"click");
+  }
 }
 
 TEST(MouseRouting, DisabledControlHearsEntryAndExitOnly) {
@@ -166,6 +217,63 @@ TEST(MouseRouting, LosingTheCaptureCancelsTheClick) {
   ReleaseCapture();
   host.Send(WM_LBUTTONUP, 15, 15);
   EXPECT_EQ(host.Take(), (Log{L"up0@5,5 A"}));
+}
+
+// Storage for a control that a test frees from its own event handler. The
+// freed bytes are overwritten, so that any later touch of the control
+// crashes the test instead of reading stale but plausible values.
+template <typename T>
+class PoisonedSlot {
+ public:
+  T& Make() { return *new (storage_) T(); }
+  void Free() {
+    std::launder(reinterpret_cast<T*>(storage_))->~T();
+    std::memset(storage_, 0xCD, sizeof storage_);
+  }
+
+ private:
+  alignas(T) unsigned char storage_[sizeof(T)];
+};
+
+TEST(MouseRouting, ControlFreedByItsOwnClickOrDoubleClickIsNotTouchedAgain) {
+  struct Case {
+    const char* name;
+    bool windowed;
+    bool byDoubleClick;
+  };
+  const Case cases[] = {{"window-less, double-click", false, true},
+                        {"windowed, click", true, false},
+                        {"windowed, double-click", true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Host host;
+    PoisonedSlot<ui::TGraphicControl> graphic;
+    PoisonedSlot<ui::TCustomControl> windowed;
+    ui::TControl& control = c.windowed ? static_cast<ui::TControl&>(windowed.Make())
+                                       : static_cast<ui::TControl&>(graphic.Make());
+    control.SetBounds(10, 10, 20, 20);
+    control.SetParent(&host.form);
+    int events = 0;
+    ui::TNotifyEvent free = [&](ui::TComponent&) {
+      ++events;
+      c.windowed ? windowed.Free() : graphic.Free();
+    };
+    (c.byDoubleClick ? control.OnDblClick : control.OnClick) = free;
+    // The window-less control hears its parent's messages, at parent points.
+    HWND window = c.windowed ? static_cast<ui::TWinControl&>(control).Handle() : host.form.Handle();
+    const LPARAM at = c.windowed ? MAKELPARAM(5, 5) : MAKELPARAM(15, 15);
+    ASSERT_NE(window, nullptr);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    if (c.byDoubleClick) {
+      SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+      if (IsWindow(window)) SendMessageW(window, WM_LBUTTONUP, 0, at);
+    }
+    EXPECT_EQ(events, 1);
+    EXPECT_EQ(host.form.ControlCount(), 0);
+    EXPECT_EQ(IsWindow(window) != FALSE, !c.windowed);
+    host.Move(16, 16);
+  }
 }
 
 TEST(MouseRouting, ControlFreedByItsClickHearsNothingMore) {

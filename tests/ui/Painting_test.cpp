@@ -211,4 +211,32 @@ TEST(Painting, SystemMovesAndSizesBecomeTheFormsBounds) {
   EXPECT_EQ(r.right - r.left, 160);
 }
 
+// A hover or a press repaints one control; destroying one repaints what
+// it covered. Either way the rest of the window is left alone.
+TEST(Painting, AControlsChangeOrDestructionRepaintsOnlyItsOwnRectangle) {
+  struct Case {
+    const char* name;
+    void (*act)(ui::TForm& form, ui::TImage& image);
+  };
+  const Case cases[] = {
+      {"repaint request", [](ui::TForm&, ui::TImage& image) { image.Invalidate(); }},
+      {"destruction", [](ui::TForm& form, ui::TImage& image) { form.RemoveComponent(image); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Scene scene;
+    auto& image = scene.AddImage(40, 20, 20, 10, SolidPicture(1, 1, 0, 255, 0));
+    scene.form.Show();
+    UpdateWindow(scene.form.Handle());
+    RECT pending{};
+    ASSERT_FALSE(GetUpdateRect(scene.form.Handle(), &pending, FALSE));
+    c.act(scene.form, image);
+    ASSERT_TRUE(GetUpdateRect(scene.form.Handle(), &pending, FALSE));
+    EXPECT_EQ(pending.left, 40);
+    EXPECT_EQ(pending.top, 20);
+    EXPECT_EQ(pending.right, 60);
+    EXPECT_EQ(pending.bottom, 30);
+  }
+}
+
 }  // namespace
