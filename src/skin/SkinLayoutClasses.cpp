@@ -5,6 +5,7 @@
 #include "skin/PImageRect.h"
 #include "skin/PLabelNote.h"
 #include "skin/TLabel_Transparent.h"
+#include "skin/uFormBorder.h"
 #include "skin/uImageButton.h"
 #include "ui/LayoutReader.h"
 
@@ -144,6 +145,34 @@ void RegisterImageButton() {
   add(L"RiskRateHigFont", Setter(&B::SetRiskRateHigFont));
 }
 
+void RegisterFormBorder() {
+  const std::wstring c = L"TFormBorder";
+  RegisterLayoutClass(c, L"TGraphicControl", ui::Factory<TFormBorder>());
+  RegisterLayoutProperty(
+      c, L"Ex_BorderType",
+      ui::EnumSetter(&TFormBorder::SetEx_BorderType, {{L"btHeader", btHeader},
+                                                      {L"btFooter", btFooter},
+                                                      {L"btLefter", btLefter},
+                                                      {L"btRighter", btRighter}}));
+  RegisterLayoutProperty(
+      c, L"Alignment",
+      ui::EnumSetter(&TFormBorder::SetAlignment, {{L"taLeftJustify", ui::taLeftJustify},
+                                                  {L"taRightJustify", ui::taRightJustify},
+                                                  {L"taCenter", ui::taCenter}}));
+  RegisterLayoutProperty(c, L"Ex_LeftPic", Setter(&TFormBorder::SetEx_LeftPic));
+  RegisterLayoutProperty(c, L"Ex_RightPic", Setter(&TFormBorder::SetEx_RightPic));
+  RegisterLayoutProperty(c, L"Ex_BorderPic", Setter(&TFormBorder::SetEx_BorderPic));
+  RegisterLayoutProperty(c, L"Ex_ClientPic", Setter(&TFormBorder::SetEx_ClientPic));
+  RegisterLayoutProperty(c, L"Ex_RightBottomPic", Setter(&TFormBorder::SetEx_RightBottomPic));
+  RegisterLayoutProperty(c, L"CanMove", Setter(&TFormBorder::SetCanMove));
+  RegisterLayoutProperty(c, L"CanDragResize", Setter(&TFormBorder::SetCanDragResize));
+  RegisterLayoutProperty(c, L"SizeRectWidth", Setter(&TFormBorder::SetSizeRectWidth));
+  RegisterLayoutProperty(c, L"SizeRectHeight", Setter(&TFormBorder::SetSizeRectHeight));
+  RegisterLayoutProperty(c, L"OnFormMaximize", ui::EventBinder(&TFormBorder::OnFormMaximize));
+  RegisterLayoutProperty(c, L"OnFormNormal", ui::EventBinder(&TFormBorder::OnFormNormal));
+  RegisterLayoutProperty(c, L"OnFormMinimize", ui::EventBinder(&TFormBorder::OnFormMinimize));
+}
+
 }  // namespace
 
 void RegisterSkinLayoutClasses() {
@@ -152,6 +181,7 @@ void RegisterSkinLayoutClasses() {
   RegisterImageProgress();
   RegisterNotes();
   RegisterImageButton();
+  RegisterFormBorder();
   RegisterLayoutClass(L"TLabel", L"TGraphicControl", ui::Factory<skin::TLabel>());
 }
 

@@ -4,6 +4,7 @@
 // wrapper that guesses.
 #pragma once
 
+#include <uxtheme.h>
 #include <windows.h>
 
 #include <utility>
@@ -108,5 +109,14 @@ struct RegKeyTraits {
   static void close(Handle h) noexcept { RegCloseKey(h); }
 };
 using UniqueRegKey = UniqueResource<RegKeyTraits>;
+
+// A buffered paint from BeginBufferedPaint. Ending it copies the buffer to
+// its target, so a paint that failed half-way still shows what it drew.
+struct BufferedPaintTraits {
+  using Handle = HPAINTBUFFER;
+  static Handle invalid() noexcept { return nullptr; }
+  static void close(Handle h) noexcept { EndBufferedPaint(h, TRUE); }
+};
+using UniqueBufferedPaint = UniqueResource<BufferedPaintTraits>;
 
 }  // namespace ui
