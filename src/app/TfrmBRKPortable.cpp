@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/HeaderBarStandIn.h"
 #include "app/ProductSettings.h"
 #include "skin/PImageProgress.h"
 #include "skin/SkinLayoutClasses.h"
@@ -54,7 +53,6 @@ std::wstring FolderOf(const std::wstring& path) {
 TfrmBRKPortable::TfrmBRKPortable(app::TMainWindowServices services)
     : ui::TForm(L"TfrmBRKPortable"), services_(std::move(services)) {
   skin::RegisterSkinLayoutClasses();
-  app::RegisterHeaderBarStandIn();
   ui::RegisterLayoutClass(L"TfrmBRKPortable", L"TForm", nullptr);
   ui::ReadLayout(*this, kBRKPortableLayout, Handlers());
   btnBg_ = Find<skin::TImageButton>(*this, L"btnBg");
