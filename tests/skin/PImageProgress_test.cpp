@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -184,6 +185,12 @@ TEST(ImageProgress, RangeChangesWaitForTheNextPosition) {
   EXPECT_EQ(b.Layout(), (std::vector<int>{3, 84, 87, 16}));
   b.bar.SetPosition(55);  // 51.425 rounds up to 52
   EXPECT_EQ(b.Layout(), (std::vector<int>{3, 33, 36, 16}));
+  // Half of the widest range: the product of value and width exceeds 32
+  // bits, and still gives half the bar (93.5 rounds up to 94).
+  b.bar.SetMin(INT_MIN);
+  b.bar.SetMax(INT_MAX);
+  b.bar.SetPosition(0);
+  EXPECT_EQ(b.Layout(), (std::vector<int>{3, 75, 78, 16}));
 }
 
 TEST(ImageProgress, ShowingAHiddenBarLaysOutWhatWasStored) {
@@ -250,6 +257,20 @@ TEST(ImageProgress, ShinePropertiesReachTheShine) {
   bar.MoveImageControl()->SetTop(7);
   bar.SetAnimateTop(4);
   EXPECT_EQ(bar.MoveImageControl()->Top(), 7);
+}
+
+TEST(ImageProgress, ShinePaintsOverTheItemsCutToItsWidth) {
+  MainWindowBar b;
+  b.bar.SetPosition(55);
+  b.bar.SetMoveImage(SolidPicture(40, 6, 0xFF, 0xFF, 0xFF));
+  b.bar.SetAnimateTop(5);
+  ui::TImage& shine = *b.bar.MoveImageControl();
+  shine.SetBounds(10, 5, 20, 17);
+  shine.SetVisible(true);
+  const Runs expected = {{kBarLeft, 3},   {kBarMiddle, 7}, {0xFFFFFF, 20}, {kBarMiddle, 57},
+                         {kBarRight, 16}, {kBgMiddle, 80}, {kBgRight, 4}};
+  EXPECT_EQ(b.Row(8), expected);
+  EXPECT_EQ(b.Row(12)[1], (std::pair<std::uint32_t, int>{kBarMiddle, 84}));
 }
 
 // The shine's left and width after each step.
