@@ -385,8 +385,11 @@ TEST(ImageProgress, SwitchingTheAnimationOnTwiceKeepsOneThread) {
   b.bar.SetOpenAnimate(true);
   const skin::TAnimateThread* thread = b.bar.AnimateThread();
   const DWORD threadId = thread->ThreadId();
-  // The bar's window is made anew; switching on again hands the thread it.
+  // The thread follows the bar's window as it goes and comes back.
   b.bar.DestroyHandle();
+  EXPECT_EQ(b.bar.AnimateThread()->Window(), nullptr);
+  ASSERT_TRUE(b.bar.HandleNeeded());
+  EXPECT_EQ(b.bar.AnimateThread()->Window(), b.bar.Handle());
   b.bar.SetOpenAnimate(true);
   ASSERT_TRUE(b.bar.HandleAllocated());
   EXPECT_EQ(b.bar.AnimateThread(), thread);
