@@ -83,6 +83,14 @@ struct MainWindowBar {
     }
     return runs;
   }
+  // Left, width and visibility of every item.
+  std::vector<int> AllItems() {
+    std::vector<int> out;
+    for (int i = 0; i < bar.Items().Count(); ++i) {
+      out.insert(out.end(), {Item(i).Left(), Item(i).Width(), Item(i).Visible()});
+    }
+    return out;
+  }
   // Left and width of the bar's middle and right cap.
   std::vector<int> Layout() {
     return {Item(3).Left(), Item(3).Width(), Item(5).Left(), Item(5).Width()};
@@ -163,17 +171,10 @@ TEST(ImageProgress, PositionIsOnlyStoredWhenTheBarCannotBeLaidOut) {
     b.bar.SetPosition(1);
     const int limit = b.bar.AnimateLimit();
     c.arrange(b);
-    std::vector<int> before;
-    for (int i = 0; i < b.bar.Items().Count(); ++i) {
-      before.insert(before.end(), {b.Item(i).Left(), b.Item(i).Width(), b.Item(i).Visible()});
-    }
+    const std::vector<int> before = b.AllItems();
     b.bar.SetPosition(55);
     EXPECT_EQ(b.bar.Position(), 55);
-    std::vector<int> after;
-    for (int i = 0; i < b.bar.Items().Count(); ++i) {
-      after.insert(after.end(), {b.Item(i).Left(), b.Item(i).Width(), b.Item(i).Visible()});
-    }
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(b.AllItems(), before);
     EXPECT_EQ(b.bar.AnimateLimit(), limit);
   }
 }
@@ -399,6 +400,12 @@ TEST(ImageProgress, SwitchingTheAnimationOnTwiceKeepsOneThread) {
   EXPECT_TRUE(PumpUntil([&] { return b.ShineLeft() != left; }));
 }
 
+// A thread that is gone altogether has ended too.
+bool ThreadEnded(DWORD id) {
+  ui::UniqueKernelHandle thread(OpenThread(SYNCHRONIZE, FALSE, id));
+  return !thread || WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+}
+
 TEST(ImageProgress, SwitchingTheAnimationOffEndsItsThread) {
   AnimatedBar b;
   // With no thread there is nothing to stop.
@@ -412,11 +419,7 @@ TEST(ImageProgress, SwitchingTheAnimationOffEndsItsThread) {
   b.bar.SetOpenAnimate(false);
   EXPECT_EQ(b.bar.AnimateThread(), nullptr);
   // The thread has ended, not merely been forgotten.
-  const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
-  if (thread != nullptr) {
-    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
-    CloseHandle(thread);
-  }
+  EXPECT_TRUE(ThreadEnded(threadId));
   const int left = b.ShineLeft();
   PumpUntil([] { return false; }, 200);
   EXPECT_EQ(b.ShineLeft(), left);
@@ -474,11 +477,7 @@ TEST(ImageProgress, DestroyingAnAnimatedBarEndsItsThread) {
   ASSERT_TRUE(SentMessageWaits());
   const DWORD threadId = b->bar.AnimateThread()->ThreadId();
   b.reset();
-  const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
-  if (thread != nullptr) {
-    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
-    CloseHandle(thread);
-  }
+  EXPECT_TRUE(ThreadEnded(threadId));
 }
 
 int CountChildWindows(HWND parent, const wchar_t* className) {
