@@ -220,6 +220,25 @@ TEST(ImageProgress, ResizingTheShownBarLaysItOutAgain) {
   EXPECT_EQ(b.Layout(), (std::vector<int>{3, 36, 39, 16}));  // 55 of 100 pixels
 }
 
+TEST(ImageProgress, PositionRepaintsTheShownBarAtOnce) {
+  MainWindowBar b;
+  b.form.Show();
+  // What the bar's window shows, without handling any message first.
+  auto shown = [&](int x) {
+    uitest::TestSurface surface(187, 17);
+    HDC window = GetDC(b.bar.Handle());
+    BitBlt(surface.dc(), 0, 0, 187, 17, window, 0, 0, SRCCOPY);
+    ReleaseDC(b.bar.Handle(), window);
+    return surface.Pixel(x, 8);
+  };
+  b.bar.SetPosition(55);
+  EXPECT_EQ(shown(50), kBarMiddle);
+  EXPECT_EQ(shown(95), kBarRight);
+  b.bar.SetPosition(1);
+  EXPECT_EQ(shown(10), kBarRight);
+  EXPECT_EQ(shown(50), kBgMiddle);
+}
+
 TEST(ImageProgress, NewBarHasItsDefaults) {
   TImageProgress bar;
   EXPECT_EQ(bar.Max(), 0);
