@@ -219,8 +219,17 @@ void TImageProgress::ResumeAnimation() {
   }
 }
 
+void TImageProgress::HandleCreated() {
+  TImageRect::HandleCreated();
+  if (thread_ != nullptr) thread_->SetWindow(Handle());
+}
+
 LRESULT TImageProgress::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_DESTROY:
+      // A handle outlives its window and may name another one later.
+      if (thread_ != nullptr) thread_->SetWindow(nullptr);
+      return TImageRect::WindowProc(message, wParam, lParam);
     case WM_ANIMATE_STEP: {
       handingOver_ = true;
       struct Done {

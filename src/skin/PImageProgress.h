@@ -119,6 +119,8 @@ class TImageProgress : public TImageRect {
   void ResumeAnimation();
 
  protected:
+  // The pacing thread follows the bar's window as it is made and destroyed.
+  void HandleCreated() override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -81,6 +82,14 @@ struct MainWindowBar {
       }
     }
     return runs;
+  }
+  // Left, width and visibility of every item.
+  std::vector<int> AllItems() {
+    std::vector<int> out;
+    for (int i = 0; i < bar.Items().Count(); ++i) {
+      out.insert(out.end(), {Item(i).Left(), Item(i).Width(), Item(i).Visible()});
+    }
+    return out;
   }
   // Left and width of the bar's middle and right cap.
   std::vector<int> Layout() {
@@ -162,17 +171,10 @@ TEST(ImageProgress, PositionIsOnlyStoredWhenTheBarCannotBeLaidOut) {
     b.bar.SetPosition(1);
     const int limit = b.bar.AnimateLimit();
     c.arrange(b);
-    std::vector<int> before;
-    for (int i = 0; i < b.bar.Items().Count(); ++i) {
-      before.insert(before.end(), {b.Item(i).Left(), b.Item(i).Width(), b.Item(i).Visible()});
-    }
+    const std::vector<int> before = b.AllItems();
     b.bar.SetPosition(55);
     EXPECT_EQ(b.bar.Position(), 55);
-    std::vector<int> after;
-    for (int i = 0; i < b.bar.Items().Count(); ++i) {
-      after.insert(after.end(), {b.Item(i).Left(), b.Item(i).Width(), b.Item(i).Visible()});
-    }
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(b.AllItems(), before);
     EXPECT_EQ(b.bar.AnimateLimit(), limit);
   }
 }
@@ -184,6 +186,12 @@ TEST(ImageProgress, RangeChangesWaitForTheNextPosition) {
   EXPECT_EQ(b.Layout(), (std::vector<int>{3, 84, 87, 16}));
   b.bar.SetPosition(55);  // 51.425 rounds up to 52
   EXPECT_EQ(b.Layout(), (std::vector<int>{3, 33, 36, 16}));
+  // Half of the widest range: the product of value and width exceeds 32
+  // bits, and still gives half the bar (93.5 rounds up to 94).
+  b.bar.SetMin(INT_MIN);
+  b.bar.SetMax(INT_MAX);
+  b.bar.SetPosition(0);
+  EXPECT_EQ(b.Layout(), (std::vector<int>{3, 75, 78, 16}));
 }
 
 TEST(ImageProgress, ShowingAHiddenBarLaysOutWhatWasStored) {
@@ -210,6 +218,25 @@ TEST(ImageProgress, ResizingTheShownBarLaysItOutAgain) {
   SetWindowPos(b.bar.Handle(), nullptr, 0, 0, 100, 17, SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(b.bar.Width(), 100);
   EXPECT_EQ(b.Layout(), (std::vector<int>{3, 36, 39, 16}));  // 55 of 100 pixels
+}
+
+TEST(ImageProgress, PositionRepaintsTheShownBarAtOnce) {
+  MainWindowBar b;
+  b.form.Show();
+  // What the bar's window shows, without handling any message first.
+  auto shown = [&](int x) {
+    uitest::TestSurface surface(187, 17);
+    HDC window = GetDC(b.bar.Handle());
+    BitBlt(surface.dc(), 0, 0, 187, 17, window, 0, 0, SRCCOPY);
+    ReleaseDC(b.bar.Handle(), window);
+    return surface.Pixel(x, 8);
+  };
+  b.bar.SetPosition(55);
+  EXPECT_EQ(shown(50), kBarMiddle);
+  EXPECT_EQ(shown(95), kBarRight);
+  b.bar.SetPosition(1);
+  EXPECT_EQ(shown(10), kBarRight);
+  EXPECT_EQ(shown(50), kBgMiddle);
 }
 
 TEST(ImageProgress, NewBarHasItsDefaults) {
@@ -250,6 +277,20 @@ TEST(ImageProgress, ShinePropertiesReachTheShine) {
   bar.MoveImageControl()->SetTop(7);
   bar.SetAnimateTop(4);
   EXPECT_EQ(bar.MoveImageControl()->Top(), 7);
+}
+
+TEST(ImageProgress, ShinePaintsOverTheItemsCutToItsWidth) {
+  MainWindowBar b;
+  b.bar.SetPosition(55);
+  b.bar.SetMoveImage(SolidPicture(40, 6, 0xFF, 0xFF, 0xFF));
+  b.bar.SetAnimateTop(5);
+  ui::TImage& shine = *b.bar.MoveImageControl();
+  shine.SetBounds(10, 5, 20, 17);
+  shine.SetVisible(true);
+  const Runs expected = {{kBarLeft, 3},   {kBarMiddle, 7}, {0xFFFFFF, 20}, {kBarMiddle, 57},
+                         {kBarRight, 16}, {kBgMiddle, 80}, {kBgRight, 4}};
+  EXPECT_EQ(b.Row(8), expected);
+  EXPECT_EQ(b.Row(12)[1], (std::pair<std::uint32_t, int>{kBarMiddle, 84}));
 }
 
 // The shine's left and width after each step.
@@ -364,8 +405,11 @@ TEST(ImageProgress, SwitchingTheAnimationOnTwiceKeepsOneThread) {
   b.bar.SetOpenAnimate(true);
   const skin::TAnimateThread* thread = b.bar.AnimateThread();
   const DWORD threadId = thread->ThreadId();
-  // The bar's window is made anew; switching on again hands the thread it.
+  // The thread follows the bar's window as it goes and comes back.
   b.bar.DestroyHandle();
+  EXPECT_EQ(b.bar.AnimateThread()->Window(), nullptr);
+  ASSERT_TRUE(b.bar.HandleNeeded());
+  EXPECT_EQ(b.bar.AnimateThread()->Window(), b.bar.Handle());
   b.bar.SetOpenAnimate(true);
   ASSERT_TRUE(b.bar.HandleAllocated());
   EXPECT_EQ(b.bar.AnimateThread(), thread);
@@ -373,6 +417,12 @@ TEST(ImageProgress, SwitchingTheAnimationOnTwiceKeepsOneThread) {
   EXPECT_EQ(b.bar.AnimateThread()->Window(), b.bar.Handle());
   const int left = b.ShineLeft();
   EXPECT_TRUE(PumpUntil([&] { return b.ShineLeft() != left; }));
+}
+
+// A thread that is gone altogether has ended too.
+bool ThreadEnded(DWORD id) {
+  ui::UniqueKernelHandle thread(OpenThread(SYNCHRONIZE, FALSE, id));
+  return !thread || WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
 }
 
 TEST(ImageProgress, SwitchingTheAnimationOffEndsItsThread) {
@@ -388,11 +438,7 @@ TEST(ImageProgress, SwitchingTheAnimationOffEndsItsThread) {
   b.bar.SetOpenAnimate(false);
   EXPECT_EQ(b.bar.AnimateThread(), nullptr);
   // The thread has ended, not merely been forgotten.
-  const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
-  if (thread != nullptr) {
-    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
-    CloseHandle(thread);
-  }
+  EXPECT_TRUE(ThreadEnded(threadId));
   const int left = b.ShineLeft();
   PumpUntil([] { return false; }, 200);
   EXPECT_EQ(b.ShineLeft(), left);
@@ -450,11 +496,7 @@ TEST(ImageProgress, DestroyingAnAnimatedBarEndsItsThread) {
   ASSERT_TRUE(SentMessageWaits());
   const DWORD threadId = b->bar.AnimateThread()->ThreadId();
   b.reset();
-  const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
-  if (thread != nullptr) {
-    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
-    CloseHandle(thread);
-  }
+  EXPECT_TRUE(ThreadEnded(threadId));
 }
 
 int CountChildWindows(HWND parent, const wchar_t* className) {
