@@ -137,6 +137,10 @@ struct TState {
     std::uint32_t before_previous;
   };
   TLinkPair chain4[kWindowHalf];
+  // The most chain entries one search of the current entry went through,
+  // candidates passed over included: what bounds a search's cost, for the
+  // tests and the benchmark to read.
+  std::uint32_t most_search_steps;
 
   const char* error;  // message of the last failed internal check, else null
 };

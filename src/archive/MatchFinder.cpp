@@ -31,6 +31,14 @@
 // two candidates. The copy stays true for as long as a search may use it,
 // because an entry is only overwritten a whole window half later, when the
 // position it belongs to is out of every search's reach.
+//
+// The 4-byte index has collisions too: positions whose four bytes differ
+// from the scan position's but hash to the same key. They are passed over,
+// but each counts against what is left of the chain limit; a chain that
+// holds more of them (an input made for it) sends the search back to the
+// 3-byte chain, where the walk resumes and ends as the plain walk does. So
+// a search costs at most about three times the chain limit, whatever the
+// input, and its result stays the plain walk's.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -246,7 +254,9 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
   // Along the 3-byte chain while no match of three bytes is known.
   std::uint32_t candidate = first;
   std::uint32_t unvisited_below = first + 1;
+  std::uint32_t steps = 0;
   while (best < kMinMatch && !done) {
+    ++steps;
     judge(candidate);
     unvisited_below = candidate;
     candidate = position_of(s.chain[candidate & kChainMask]);
@@ -258,12 +268,20 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
   // read before it is judged, so the next step's memory access is under way
   // meanwhile.
   const std::uint32_t here4 = load32(here);
+  std::uint32_t passes_left = chain_count;
+  bool too_many_passes = false;
+  const auto pass_over = [&] {
+    if (--passes_left != 0) return true;
+    too_many_passes = true;
+    return false;
+  };
   const auto visit = [&](std::uint32_t link4) {  // false: the walk ends here
+    ++steps;
     const std::uint32_t candidate = position_of(link4);
     if (candidate == 0) return false;
-    if (candidate >= unvisited_below) return true;  // the scan position, or visited already
+    if (candidate >= unvisited_below) return pass_over();  // the scan position, or visited
     if (candidate <= limit && candidate != first) return false;
-    if (load32(window + candidate) != here4) return true;  // another string with the same key
+    if (load32(window + candidate) != here4) return pass_over();  // a colliding key
     if (((first_rank - rank_of(link4)) & kPositionMask) >= steps_allowed) return false;
     judge(candidate);
     return !done;
@@ -274,11 +292,29 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
     if (!visit(link4) || !visit(next.previous)) break;
     link4 = next.before_previous;
   }
+
+  // Too many collisions: the rest of the 3-byte walk, from where it was
+  // left. Candidates judged on the 4-byte chain come again and change
+  // nothing (none is longer than the best), the others are judged in the
+  // plain walk's order.
+  if (too_many_passes) {
+    while (!done) {
+      ++steps;
+      judge(candidate);
+      candidate = position_of(s.chain[candidate & kChainMask]);
+      if (candidate <= limit || --chain_count == 0) done = true;
+    }
+  }
+  s.most_search_steps = std::max(s.most_search_steps, steps);
   s.match_start = best_start;
   return best;
 }
 
 // Searches the chain from `candidate`, with no match reaching past the input.
+// Callers search only while three bytes are left: with fewer, any match
+// would be cut below three anyway, and the candidate is the one an earlier
+// step found, which a slide since then may have moved onto the scan
+// position.
 std::uint32_t search(TState& s, std::uint32_t candidate) {
   if (static_cast<std::uint32_t>(s.nice_length) > s.lookahead) {
     s.nice_length = static_cast<std::int32_t>(s.lookahead);
@@ -302,8 +338,10 @@ std::uint32_t deflate_greedy(TState& s) {
   std::uint32_t length = 0;
   s.prev_length = kMinMatch - 1;
   while (s.lookahead != 0) {
-    if (s.lookahead >= kMinMatch) candidate = insert_string(s);
-    if (position_of(candidate) != 0 && s.scan - position_of(candidate) <= kFarthestDistance) {
+    const bool searchable = s.lookahead >= kMinMatch;
+    if (searchable) candidate = insert_string(s);
+    if (searchable && position_of(candidate) != 0 &&
+        s.scan - position_of(candidate) <= kFarthestDistance) {
       length = search(s, candidate);
     }
     int end_now;
@@ -344,12 +382,13 @@ std::uint32_t deflate_lazy(TState& s) {
   std::uint32_t length = kMinMatch - 1;
   bool literal_pending = false;
   while (s.lookahead != 0) {
-    if (s.lookahead >= kMinMatch) candidate = insert_string(s);
+    const bool searchable = s.lookahead >= kMinMatch;
+    if (searchable) candidate = insert_string(s);
     s.prev_length = length;
     const std::uint32_t prev_match = s.match_start;
     length = kMinMatch - 1;
 
-    if (position_of(candidate) != 0 && s.prev_length < s.lazy_limit &&
+    if (searchable && position_of(candidate) != 0 && s.prev_length < s.lazy_limit &&
         s.scan - position_of(candidate) <= kFarthestDistance) {
       length = search(s, candidate);
       if (length == kMinMatch && s.scan - s.match_start > kTooFar) length = kMinMatch - 1;
@@ -394,6 +433,7 @@ void match_init(TState& s, std::int32_t level, std::uint16_t* flags) {
   }
   std::fill(std::begin(s.head), std::end(s.head), 0u);
   std::fill(std::begin(s.head4), std::end(s.head4), 0u);
+  s.most_search_steps = 0;
   const LevelParameters& p = kLevels[level - 1];
   s.lazy_limit = p.lazy;
   s.good_length = p.good;

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "PlainMatchFinder.h"
+
 namespace deflate_test {
 namespace {
 
@@ -59,9 +61,10 @@ Compressed compress(TState& state, std::span<const std::uint8_t> input,
   entry->options = options;
   Compressed result;
   std::uint16_t attributes = 0;
+  const TEntrySetup setup = {entry.get(),   options.level,     read_input,  flush_output,
+                             entry->buffer, kOutputBufferSize, &attributes, &result.flags};
   result.reported_size =
-      compress_entry(state, {entry.get(), options.level, read_input, flush_output, entry->buffer,
-                             kOutputBufferSize, &attributes, &result.flags});
+      options.plain_search ? compress_entry_plainly(state, setup) : compress_entry(state, setup);
   result.bytes = std::move(entry->output);
   result.error = state.error;
   result.largest_buffer_flush = entry->largest_buffer_flush;

@@ -20,6 +20,7 @@ struct CompressOptions {
   // that is asked for); replaces max_read.
   std::span<const std::uint32_t> read_sizes = {};
   bool refuse_output = false;  // the flush callback takes nothing, as on a failed write
+  bool plain_search = false;   // find matches with the plain walk of PlainMatchFinder.h
 };
 
 struct Compressed {

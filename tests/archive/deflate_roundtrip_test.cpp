@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "CraftedInputs.h"
 #include "DeflateHarness.h"
 
 namespace deflate_test {
@@ -117,6 +118,16 @@ TEST(RoundTripState, OutputThatIsNotTakenDoesNotOverflowTheBuffer) {
   EXPECT_TRUE(refused.bytes.empty());
   EXPECT_EQ(refused.largest_buffer_flush, 16384u);
   EXPECT_EQ(inflate_raw(compress(*state, input).bytes), input);
+}
+
+TEST(RoundTripState, AKeySharedAcrossTheLastSlideIsNoFault) {
+  const std::vector<std::uint8_t> input = key_shared_across_the_last_slide();
+  auto state = make_state();
+  for (const int level : {1, 8}) {
+    const Compressed out = compress(*state, input, {level, 0, false});
+    EXPECT_EQ(out.error, nullptr) << "level " << level << ": " << out.error;
+    EXPECT_EQ(inflate_raw(out.bytes), input);
+  }
 }
 
 TEST(RoundTripState, BadLevelIsReportedAndTheOutputStaysSound) {
