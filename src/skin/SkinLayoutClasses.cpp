@@ -9,6 +9,20 @@
 #include "skin/uImageButton.h"
 #include "ui/LayoutReader.h"
 
+// The names a layout writes for the form border's sides.
+namespace ui {
+template <>
+struct TLayoutEnum<skin::TBorderType> {
+  static const TEnumNames& Names() {
+    static const TEnumNames names = {{L"btHeader", skin::btHeader},
+                                     {L"btFooter", skin::btFooter},
+                                     {L"btLefter", skin::btLefter},
+                                     {L"btRighter", skin::btRighter}};
+    return names;
+  }
+};
+}  // namespace ui
+
 namespace skin {
 
 namespace {
@@ -148,17 +162,8 @@ void RegisterImageButton() {
 void RegisterFormBorder() {
   const std::wstring c = L"TFormBorder";
   RegisterLayoutClass(c, L"TGraphicControl", ui::Factory<TFormBorder>());
-  RegisterLayoutProperty(
-      c, L"Ex_BorderType",
-      ui::EnumSetter(&TFormBorder::SetEx_BorderType, {{L"btHeader", btHeader},
-                                                      {L"btFooter", btFooter},
-                                                      {L"btLefter", btLefter},
-                                                      {L"btRighter", btRighter}}));
-  RegisterLayoutProperty(
-      c, L"Alignment",
-      ui::EnumSetter(&TFormBorder::SetAlignment, {{L"taLeftJustify", ui::taLeftJustify},
-                                                  {L"taRightJustify", ui::taRightJustify},
-                                                  {L"taCenter", ui::taCenter}}));
+  RegisterLayoutProperty(c, L"Ex_BorderType", Setter(&TFormBorder::SetEx_BorderType));
+  RegisterLayoutProperty(c, L"Alignment", Setter(&TFormBorder::SetAlignment));
   RegisterLayoutProperty(c, L"Ex_LeftPic", Setter(&TFormBorder::SetEx_LeftPic));
   RegisterLayoutProperty(c, L"Ex_RightPic", Setter(&TFormBorder::SetEx_RightPic));
   RegisterLayoutProperty(c, L"Ex_BorderPic", Setter(&TFormBorder::SetEx_BorderPic));
