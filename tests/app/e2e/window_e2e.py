@@ -314,7 +314,7 @@ def generate():
 def large_install():
     """Big enough that a generation is still running when Stop comes."""
     install = os.path.join(WORK, "installs", "large")
-    make_install(install, 400, 300 * 1024, binary=True)
+    make_install(install, 600, 300 * 1024, binary=True)
     return install
 
 
@@ -329,7 +329,9 @@ def stop():
     try:
         click_generate(tool)
         tool.wait_state("running")
-        click_generate(tool)
+        # Away from the first click: at the same spot within the double-click
+        # time, the two presses are one double-click, which starts one job.
+        tool.click(GENERATE[0] + 40, GENERATE[1] + 24)
         tool.wait_state("idle")
         wait_for("the partial archive to go", lambda: desktop_files() == [], timeout=10)
     finally:
@@ -441,7 +443,9 @@ def open_location():
         click_generate(tool)
         tool.wait_state("succeeded")
         for clicks in (1, 2):
-            click_generate(tool)
+            # Apart by more than a double-click's reach: two clicks, not one
+            # double-click.
+            tool.click(GENERATE[0] + 40 + 60 * clicks, GENERATE[1] + 24)
             wait_for("Explorer to be started", lambda: os.path.exists(log) and
                      len(open(log, encoding="utf-8").read().splitlines()) == clicks, timeout=20)
         lines = open(log, encoding="utf-8").read().splitlines()
@@ -604,8 +608,9 @@ def look():
         click_generate(tool)
         wait_for("the bar's filled part", lambda: tool.shot().at(PROGRESS[0] + 2, PROGRESS[1] + 8) == cap[:3],
                  timeout=60)
-        click_generate(tool)
-        tool.wait_state("idle")
+        # Whether the job is still running or not, the close button ends it.
+        tool.click(*CLOSE_BUTTON)
+        wait_for("the tool to end", tool.ended, timeout=30)
     finally:
         tool.stop()
 
