@@ -105,6 +105,7 @@ TEST(BRKPortableLayout, TextsFontsColoursAndStatesMatchTheDesign) {
   EXPECT_EQ(caption.Caption(), L"Brightkeep Portable");
   EXPECT_EQ(caption.Font().Height, -16);
   EXPECT_EQ(caption.Font().Color, 0x00AEAAA6u);
+  EXPECT_EQ(caption.Font().Style, ui::fsBold);
 
   auto& cancel = *dynamic_cast<ui::TButton*>(find(L"btnCancel"));
   EXPECT_FALSE(cancel.Visible());
