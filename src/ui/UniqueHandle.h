@@ -4,8 +4,9 @@
 // wrapper that guesses.
 #pragma once
 
-#include <uxtheme.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <uxtheme.h>
 
 #include <utility>
 
