@@ -4,8 +4,24 @@
 #include "skin/PImageRect.h"
 #include "skin/PLabelNote.h"
 #include "skin/TLabel_Transparent.h"
+#include "skin/uFormBorder.h"
 #include "skin/uImageButton.h"
 #include "ui/LayoutReader.h"
+
+namespace ui {
+
+template <>
+struct TLayoutEnum<skin::TBorderType> {
+  static const TEnumNames& Names() {
+    static const TEnumNames names = {{L"btHeader", skin::btHeader},
+                                     {L"btFooter", skin::btFooter},
+                                     {L"btLefter", skin::btLefter},
+                                     {L"btRighter", skin::btRighter}};
+    return names;
+  }
+};
+
+}  // namespace ui
 
 namespace skin {
 
@@ -128,6 +144,29 @@ void RegisterImageButton() {
   add(L"RiskRateHigFont", Setter(&B::SetRiskRateHigFont));
 }
 
+void RegisterFormBorder() {
+  const std::wstring c = L"TFormBorder";
+  RegisterLayoutClass(c, L"TGraphicControl", ui::Factory<TFormBorder>());
+  RegisterLayoutProperty(c, L"Ex_BorderType", Setter(&TFormBorder::SetEx_BorderType));
+  RegisterLayoutProperty(c, L"Alignment", Setter(&TFormBorder::SetAlignment));
+  RegisterLayoutProperty(c, L"Ex_LeftPic", Setter(&TFormBorder::SetEx_LeftPic));
+  RegisterLayoutProperty(c, L"Ex_RightPic", Setter(&TFormBorder::SetEx_RightPic));
+  RegisterLayoutProperty(c, L"Ex_BorderPic", Setter(&TFormBorder::SetEx_BorderPic));
+  RegisterLayoutProperty(c, L"Ex_ClientPic", Setter(&TFormBorder::SetEx_ClientPic));
+  RegisterLayoutProperty(c, L"Ex_RightBottomPic", Setter(&TFormBorder::SetEx_RightBottomPic));
+  RegisterLayoutProperty(c, L"CanMove", Setter(&TFormBorder::SetCanMove));
+  RegisterLayoutProperty(c, L"CanDragResize", Setter(&TFormBorder::SetCanDragResize));
+  RegisterLayoutProperty(c, L"SizeRectWidth", Setter(&TFormBorder::SetSizeRectWidth));
+  RegisterLayoutProperty(c, L"SizeRectHeight", Setter(&TFormBorder::SetSizeRectHeight));
+  RegisterLayoutProperty(c, L"MaxFormButton", ui::ReferenceSetter(&TFormBorder::SetMaxFormButton));
+  RegisterLayoutProperty(c, L"RestoreFormButton",
+                         ui::ReferenceSetter(&TFormBorder::SetRestoreFormButton));
+  RegisterLayoutProperty(c, L"MinFormButtom", ui::ReferenceSetter(&TFormBorder::SetMinFormButtom));
+  RegisterLayoutProperty(c, L"OnFormMaximize", ui::EventBinder(&TFormBorder::OnFormMaximize));
+  RegisterLayoutProperty(c, L"OnFormNormal", ui::EventBinder(&TFormBorder::OnFormNormal));
+  RegisterLayoutProperty(c, L"OnFormMinimize", ui::EventBinder(&TFormBorder::OnFormMinimize));
+}
+
 }  // namespace
 
 void RegisterSkinLayoutClasses() {
@@ -135,6 +174,7 @@ void RegisterSkinLayoutClasses() {
   RegisterImageRect();
   RegisterNotes();
   RegisterImageButton();
+  RegisterFormBorder();
   RegisterLayoutClass(L"TLabel", L"TGraphicControl", ui::Factory<skin::TLabel>());
 }
 

@@ -18,7 +18,7 @@ TForm::~TForm() {
 
 void TForm::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
-  params.Style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+  params.Style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | addedStyle_;
   params.ExStyle = WS_EX_APPWINDOW;
   if (transparentColor_) params.ExStyle |= WS_EX_LAYERED;
 }
@@ -64,6 +64,13 @@ void TForm::SetTransparentColor(bool on) {
 void TForm::SetTransparentColorValue(TColor color) {
   transparentColorValue_ = color;
   ApplyLayering();
+}
+
+void TForm::AddWindowStyle(DWORD style) {
+  addedStyle_ |= style;
+  if (!HandleAllocated()) return;
+  const LONG_PTR old = GetWindowLongPtrW(Handle(), GWL_STYLE);
+  SetWindowLongPtrW(Handle(), GWL_STYLE, old | static_cast<LONG_PTR>(style));
 }
 
 void TForm::SetWindowRegion(UniqueRegion region) {

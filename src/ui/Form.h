@@ -33,6 +33,10 @@ class TForm : public TWinControl {
   TColor TransparentColorValue() const { return transparentColorValue_; }
   void SetTransparentColorValue(TColor color);
 
+  // Adds window style bits (WS_MAXIMIZEBOX, say): at once when the window
+  // exists, else when it is created.
+  void AddWindowStyle(DWORD style);
+
   // The window's visible outline; the window owns the region once set.
   void SetWindowRegion(UniqueRegion region);
 
@@ -66,6 +70,7 @@ class TForm : public TWinControl {
   bool transparentColor_ = false;
   TColor transparentColorValue_ = clBlack;
   bool created_ = false;
+  DWORD addedStyle_ = 0;
 };
 
 // Runs the thread's message loop until WM_QUIT; returns its exit code.

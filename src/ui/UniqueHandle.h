@@ -5,6 +5,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <uxtheme.h>
 
 #include <utility>
 
@@ -108,5 +110,14 @@ struct RegKeyTraits {
   static void close(Handle h) noexcept { RegCloseKey(h); }
 };
 using UniqueRegKey = UniqueResource<RegKeyTraits>;
+
+// A buffered paint from BeginBufferedPaint. Ending it copies the buffer to
+// its target, so a paint that failed half-way still shows what it drew.
+struct BufferedPaintTraits {
+  using Handle = HPAINTBUFFER;
+  static Handle invalid() noexcept { return nullptr; }
+  static void close(Handle h) noexcept { EndBufferedPaint(h, TRUE); }
+};
+using UniqueBufferedPaint = UniqueResource<BufferedPaintTraits>;
 
 }  // namespace ui

@@ -41,6 +41,11 @@ class TestSurface {
     GdiFlush();
     return bits_[y * width_ + x] & 0x00FFFFFF;
   }
+  // The alpha byte GDI or a buffered paint left in a pixel.
+  std::uint8_t Alpha(int x, int y) const {
+    GdiFlush();
+    return static_cast<std::uint8_t>(bits_[y * width_ + x] >> 24);
+  }
   // How many pixels of one colour lie inside `r`.
   int Count(ui::TRect r, std::uint32_t color) const {
     int n = 0;
