@@ -9,8 +9,8 @@
 #include "skin/uImageButton.h"
 #include "ui/LayoutReader.h"
 
-// The names a layout writes for the form border's sides.
 namespace ui {
+
 template <>
 struct TLayoutEnum<skin::TBorderType> {
   static const TEnumNames& Names() {
@@ -21,6 +21,7 @@ struct TLayoutEnum<skin::TBorderType> {
     return names;
   }
 };
+
 }  // namespace ui
 
 namespace skin {
@@ -173,6 +174,10 @@ void RegisterFormBorder() {
   RegisterLayoutProperty(c, L"CanDragResize", Setter(&TFormBorder::SetCanDragResize));
   RegisterLayoutProperty(c, L"SizeRectWidth", Setter(&TFormBorder::SetSizeRectWidth));
   RegisterLayoutProperty(c, L"SizeRectHeight", Setter(&TFormBorder::SetSizeRectHeight));
+  RegisterLayoutProperty(c, L"MaxFormButton", ui::ReferenceSetter(&TFormBorder::SetMaxFormButton));
+  RegisterLayoutProperty(c, L"RestoreFormButton",
+                         ui::ReferenceSetter(&TFormBorder::SetRestoreFormButton));
+  RegisterLayoutProperty(c, L"MinFormButtom", ui::ReferenceSetter(&TFormBorder::SetMinFormButtom));
   RegisterLayoutProperty(c, L"OnFormMaximize", ui::EventBinder(&TFormBorder::OnFormMaximize));
   RegisterLayoutProperty(c, L"OnFormNormal", ui::EventBinder(&TFormBorder::OnFormNormal));
   RegisterLayoutProperty(c, L"OnFormMinimize", ui::EventBinder(&TFormBorder::OnFormMinimize));

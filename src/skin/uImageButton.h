@@ -6,9 +6,11 @@
 // picture, a side icon, a check box and a risk-rate gauge.
 //
 // The button owns every picture and font it holds: setters copy the value
-// in, getters hand out the button's own object. Each setter says how the
-// change shows: at once (Repaint), at the next paint the system asks for
-// (Invalidate), or not until some other change repaints the button.
+// in, getters hand out the button's own object. A new background or check
+// box picture shows at once (Repaint); most other changes ask for the next
+// paint (Invalidate); a few (the descriptive text and its font, the selected
+// picture, the icon's alignment, the gauge's fonts) show only when something
+// else repaints the button.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "ui/LayoutReader.h"
 
+#include <typeinfo>
 #include <vector>
 
 #include "ui/Collection.h"
@@ -63,7 +64,7 @@ void Apply(const std::string& where, const TLayoutProperty& property, Write&& wr
 
 class Reader {
  public:
-  Reader(TForm& form, const THandlerTable& handlers) : context_{form, handlers} {}
+  Reader(TForm& form, const THandlerTable& handlers) : context_{form, handlers, &deferred_} {}
 
   void Read(const TLayoutObject& root) {
     TForm& form = context_.form;
@@ -75,6 +76,7 @@ class Reader {
     form.SetName(root.name);
     SetProperties(form, L"TForm", root);
     for (const TLayoutObject& child : root.children) CreateChild(child, &form);
+    for (const auto& work : deferred_) work();
     for (TComponent* c : created_) c->EndLoading();
     form.EndLoading();
   }
@@ -112,6 +114,7 @@ class Reader {
     }
   }
 
+  std::vector<std::function<void()>> deferred_;
   TLayoutContext context_;
   std::vector<TComponent*> created_;
 };
@@ -228,6 +231,31 @@ int LayoutEnum(const TLayoutValue& value, const TEnumNames& names) {
     if (name == value.text) return v;
   }
   throw ELayoutError("unknown name " + Narrow(value.text));
+}
+
+void LayoutComponentReference(const TLayoutValue& value, const TLayoutContext& context,
+                              std::function<void(TComponent*)> assign) {
+  const std::wstring name = Expect(value, TLayoutValue::Identifier, "a component name").text;
+  if (name == L"nil") {
+    assign(nullptr);
+    return;
+  }
+  auto resolve = [name, line = value.line, &form = context.form, assign = std::move(assign)] {
+    TComponent* component = form.FindComponent(name);
+    if (component == nullptr) {
+      throw ELayoutError("No component named " + Narrow(name) + At(line));
+    }
+    try {
+      assign(component);
+    } catch (const std::bad_cast&) {
+      throw ELayoutError("Component " + Narrow(name) + " is of the wrong kind" + At(line));
+    }
+  };
+  if (context.deferred != nullptr) {
+    context.deferred->push_back(std::move(resolve));
+  } else {
+    resolve();
+  }
 }
 
 const TEnumNames& TLayoutEnum<TAlign>::Names() {

@@ -55,6 +55,10 @@ class THandlerTable {
 struct TLayoutContext {
   TForm& form;
   const THandlerTable& handlers;
+  // Work that waits until every component of the layout exists, such as a
+  // reference to a component written further down; it runs before any
+  // component's Loaded().
+  std::vector<std::function<void()>>* deferred = nullptr;
 };
 
 using TComponentFactory = std::function<std::unique_ptr<TComponent>(TComponent* owner)>;
@@ -120,6 +124,10 @@ void ReadCollection(TCollection& collection, const TLayoutValue& value,
 TNotifyEvent LayoutNotifyHandler(const TLayoutValue& value, const TLayoutContext& context);
 TMouseEvent LayoutMouseHandler(const TLayoutValue& value, const TLayoutContext& context);
 TMouseMoveEvent LayoutMouseMoveHandler(const TLayoutValue& value, const TLayoutContext& context);
+// A reference to another component of the form, by name ("nil" for none):
+// `assign` receives it once every component of the layout exists.
+void LayoutComponentReference(const TLayoutValue& value, const TLayoutContext& context,
+                              std::function<void(TComponent*)> assign);
 
 // The value converted to the type a setter takes. `current` is the
 // property's value before the layout sets it: a font group changes only the
@@ -175,6 +183,18 @@ template <typename T, typename V>
 TItemPropertyWriter ItemSetter(void (T::*set)(V)) {
   return [set](TCollectionItem& target, const TLayoutValue& value, const TLayoutContext&) {
     (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value));
+  };
+}
+
+// A writer for a setter of class T that takes a component of type C.
+template <typename T, typename C>
+TPropertyWriter ReferenceSetter(void (T::*set)(C*)) {
+  return [set](TComponent& target, const TLayoutValue& value, const TLayoutContext& context) {
+    auto& t = dynamic_cast<T&>(target);
+    LayoutComponentReference(value, context, [set, &t](TComponent* component) {
+      C* typed = component != nullptr ? &dynamic_cast<C&>(*component) : nullptr;
+      (t.*set)(typed);
+    });
   };
 }
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, whose types it uses.
+// After windows.h, which it needs.
 #include <uxtheme.h>
 
 #include <utility>

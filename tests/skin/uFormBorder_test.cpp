@@ -471,7 +471,9 @@ TEST(FormBorder, LayoutSetsThePropertiesByNameAndTheFormGetsItsWindowStyles) {
                  "    Height = 30  Caption = \"Title\"  Ex_BorderType = btFooter\n"
                  "    Alignment = taRightJustify  CanMove = false  CanDragResize = true\n"
                  "    SizeRectWidth = 5  SizeRectHeight = 6  OnFormMaximize = Maximized\n"
+                 "    MaxFormButton = btnMax  MinFormButtom = nil\n"
                  "  }\n"
+                 "  TImage btnMax { Left = 250  Width = 20  Height = 20 }\n"
                  "}\n",
                  handlers);
   auto* bar = dynamic_cast<TFormBorder*>(form.FindComponent(L"frmbrdrFooter"));
@@ -483,12 +485,25 @@ TEST(FormBorder, LayoutSetsThePropertiesByNameAndTheFormGetsItsWindowStyles) {
   EXPECT_FALSE(bar->CanMove());
   EXPECT_TRUE(bar->CanDragResize());
   EXPECT_EQ(bar->LeftGrip(), (TRect{0, 24, 5, 30}));
+  // A button written after the bar is found all the same.
+  EXPECT_EQ(bar->MaxFormButton(), form.FindComponent(L"btnMax"));
+  EXPECT_EQ(bar->MinFormButtom(), nullptr);
   ASSERT_TRUE(bar->OnFormMaximize);
   bar->OnFormMaximize(*bar);
   EXPECT_EQ(maximized, 1);
   ASSERT_TRUE(form.CreateHandle());
   const LONG_PTR style = GetWindowLongPtrW(form.Handle(), GWL_STYLE);
   EXPECT_EQ(style & 0xB0000, 0xB0000);
+
+  ui::TForm other(L"TFormBorderLayoutTestForm");
+  try {
+    ui::ReadLayout(other,
+                   "TFormBorderLayoutTestForm f { TFormBorder b { MaxFormButton = nosuch } }",
+                   handlers);
+    ADD_FAILURE() << "no error";
+  } catch (const ui::ELayoutError& e) {
+    EXPECT_NE(std::string(e.what()).find("nosuch"), std::string::npos) << e.what();
+  }
 }
 
 }  // namespace

@@ -234,6 +234,98 @@ TEST(ImageButton, WithoutPicturesOnlyTheCaptionCoversTheParent) {
   EXPECT_EQ(s.Pixel(69, 39), 0x00A000u);
 }
 
+// Where the pictures of the features this tool leaves unused land: the side
+// icon, check box, extra picture, caption icon and gauge, in a 100 by 40
+// button (rectangles in button coordinates).
+TEST(ImageButton, FeaturePicturesLandWhereTheirOffsetsAndAlignmentsPutThem) {
+  const ui::TPicture piece = SolidPicture(8, 6, 255, 0, 255);
+  struct Case {
+    const char* what;
+    std::function<void(TImageButton&)> setup;
+    ui::TRect expected;
+  };
+  const Case cases[] = {
+      {"side icon at the right",
+       [&](TImageButton& b) { b.SetUpNormalIcon(piece); },
+       {82, 17, 90, 23}},
+      {"side icon at the left",
+       [&](TImageButton& b) {
+         b.SetUpNormalIcon(piece);
+         b.SetIconAlign(ui::taLeftJustify);
+       },
+       {10, 17, 18, 23}},
+      {"side icon centred, less its offset",
+       [&](TImageButton& b) {
+         b.SetUpNormalIcon(piece);
+         b.SetIconAlign(ui::taCenter);
+       },
+       {36, 17, 44, 23}},
+      {"the Dn set once chosen",
+       [&](TImageButton& b) {
+         b.SetUseDnIcons(true);
+         b.SetDnNormalIcon(piece);
+         b.SetUpNormalIcon(SolidPicture(8, 6, 1, 1, 1));
+       },
+       {82, 17, 90, 23}},
+      {"check box",
+       [&](TImageButton& b) {
+         b.SetShowCheckBox(true);
+         b.SetCheckBoxNormalImage(piece);
+       },
+       {10, 17, 18, 23}},
+      {"extra picture, centred caption",
+       [&](TImageButton& b) { b.SetProImage(piece); },
+       {50, 17, 58, 23}},
+      {"extra picture, right caption inset by its offset",
+       [&](TImageButton& b) {
+         b.SetProImage(piece);
+         b.SetButtonCaptionALignment(ui::taRightJustify);
+         b.SetProImageTopOffset(-5);
+       },
+       {30, 12, 38, 18}},
+      {"caption icon left of a left caption",
+       [&](TImageButton& b) {
+         b.SetCaptionIcon(piece);
+         b.SetCaptionIconVisible(true);
+         b.SetButtonCaptionALignment(ui::taLeftJustify);
+         b.SetTextOffset(30);
+       },
+       {12, 17, 20, 23}},
+      {"caption icon of a centred caption, stretched",
+       [&](TImageButton& b) {
+         b.SetCaptionIcon(piece);
+         b.SetCaptionIconVisible(true);
+       },
+       {8, 17, 44, 23}},
+      {"gauge and its arrow at the middle level",
+       [&](TImageButton& b) {
+         b.SetRiskRateVisible(true);
+         b.SetRiskRateBg(SolidPicture(20, 6, 255, 0, 255));
+         b.SetRiskRateImage(SolidPicture(10, 4, 0, 0, 0));
+         b.SetRiskRateArrow(SolidPicture(4, 4, 255, 0, 255));
+         b.SetRiskRateOffset(10);
+         b.SetRiskRate(2);
+       },
+       {70, 13, 90, 23}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scene scene;
+    scene.button->SetBounds(10, 10, 100, 40);
+    c.setup(*scene.button);
+    TestSurface& s = scene.Paint();
+    ui::TRect found{200, 100, 0, 0};
+    for (int y = 0; y < 100; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        if (s.Pixel(x, y) != 0xFF00FF) continue;
+        found = {std::min(found.Left, x - 10), std::min(found.Top, y - 10),
+                 std::max(found.Right, x - 9), std::max(found.Bottom, y - 9)};
+      }
+    }
+    EXPECT_EQ(found, c.expected);
+  }
+}
+
 // The button's mouse reactions on a real window, with a log of its events;
 // each entry carries the state and hover flag at the time of the event:
 // N normal, D down, X disabled, S selected; h hovering, - not.
