@@ -4,6 +4,7 @@
 
 #include "skin/PImageNote.h"
 #include "skin/PLabelNote.h"
+#include "skin/uImageButton.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"
@@ -36,7 +37,7 @@ bool IsCaptionKind(ui::TComponent& component) {
   return As<ui::TLabel>(component) || As<ui::TButton>(component) || As<ui::TGroupBox>(component) ||
          As<ui::TCheckBox>(component) || As<ui::TRadioButton>(component) ||
          As<ui::TToolButton>(component) || As<ui::TSpeedButton>(component) ||
-         As<ui::TTabSheet>(component);
+         As<ui::TTabSheet>(component) || As<skin::TImageButton>(component);
 }
 
 // Containers of other tools' report pages carry their own sections.

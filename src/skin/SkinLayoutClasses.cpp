@@ -5,7 +5,20 @@
 #include "skin/PLabelNote.h"
 #include "skin/TLabel_Transparent.h"
 #include "skin/uFormBorder.h"
+#include "skin/uImageButton.h"
 #include "ui/LayoutReader.h"
+
+// The names a window layout writes for the border types.
+template <>
+struct ui::TLayoutEnum<skin::TBorderType> {
+  static const TEnumNames& Names() {
+    static const TEnumNames names = {{L"btHeader", skin::btHeader},
+                                     {L"btFooter", skin::btFooter},
+                                     {L"btLefter", skin::btLefter},
+                                     {L"btRighter", skin::btRighter}};
+    return names;
+  }
+};
 
 namespace skin {
 
@@ -61,20 +74,78 @@ void RegisterNotes() {
   RegisterItemProperty(L"TLabelItem", L"Name", ItemSetter(&TLabelItem::SetName));
 }
 
+// Caption, Font, Visible, Enabled, Tag, the hint switches, the cursor and
+// the inherited events come from the base classes.
+void RegisterImageButton() {
+  using B = TImageButton;
+  const std::wstring b = L"TImageButton";
+  RegisterLayoutClass(b, L"TGraphicControl", ui::Factory<B>());
+  const auto add = [&b](const wchar_t* name, ui::TPropertyWriter writer) {
+    RegisterLayoutProperty(b, name, std::move(writer));
+  };
+  add(L"CaptionDesc", Setter(&B::SetCaptionDesc));
+  add(L"CaptionDescWidth", Setter(&B::SetCaptionDescWidth));
+  add(L"CaptionDescFont", Setter(&B::SetCaptionDescFont));
+  add(L"CaptionDescVisible", Setter(&B::SetCaptionDescVisible));
+  add(L"CaptionDescTopOffset", Setter(&B::SetCaptionDescTopOffset));
+  add(L"CaptionIcon", Setter(&B::SetCaptionIcon));
+  add(L"CaptionIconVisible", Setter(&B::SetCaptionIconVisible));
+  add(L"ImageNormal", Setter(&B::SetImageNormal));
+  add(L"ImageDown", Setter(&B::SetImageDown));
+  add(L"ImageOver", Setter(&B::SetImageOver));
+  add(L"ImageDisabled", Setter(&B::SetImageDisabled));
+  add(L"Expand", Setter(&B::SetExpand));
+  add(L"ExpandImage", Setter(&B::SetExpandImage));
+  add(L"ImageSelected", Setter(&B::SetImageSelected));
+  add(L"OnMouseExit", ui::EventBinder(&B::OnMouseExit));
+  add(L"UpDownIcon", Setter(&B::SetUpDownIcon));
+  add(L"UpHoverIcon", Setter(&B::SetUpHoverIcon));
+  add(L"UpNormalIcon", Setter(&B::SetUpNormalIcon));
+  add(L"DnDownIcon", Setter(&B::SetDnDownIcon));
+  add(L"DnHoverIcon", Setter(&B::SetDnHoverIcon));
+  add(L"DnNormalIcon", Setter(&B::SetDnNormalIcon));
+  add(L"ButtonCaptionALignment", Setter(&B::SetButtonCaptionALignment));
+  add(L"TextOffset", Setter(&B::SetTextOffset));
+  add(L"IconOffset", Setter(&B::SetIconOffset));
+  add(L"TextTopOffset", Setter(&B::SetTextTopOffset));
+  add(L"IconVisible", Setter(&B::SetIconVisible));
+  add(L"IconAlign", Setter(&B::SetIconAlign));
+  add(L"ShowCheckBox", Setter(&B::SetShowCheckBox));
+  add(L"Checked", Setter(&B::SetChecked));
+  add(L"CheckBoxNormalImage", Setter(&B::SetCheckBoxNormalImage));
+  add(L"CheckBoxCheckedImage", Setter(&B::SetCheckBoxCheckedImage));
+  add(L"CheckBoxOffset", Setter(&B::SetCheckBoxOffset));
+  add(L"CheckBoxOnClick", ui::EventBinder(&B::CheckBoxOnClick));
+  add(L"DisabledFontColor", Setter(&B::SetDisabledFontColor));
+  add(L"SubCaption", Setter(&B::SetSubCaption));
+  add(L"SubCaptionOffset", Setter(&B::SetSubCaptionOffset));
+  add(L"SubCaptionTopOffset", Setter(&B::SetSubCaptionTopOffset));
+  add(L"SubCaptionFont", Setter(&B::SetSubCaptionFont));
+  add(L"SubCaptionData", Setter(&B::SetSubCaptionData));
+  add(L"SubCaptionDataFont", Setter(&B::SetSubCaptionDataFont));
+  add(L"ProImage", Setter(&B::SetProImage));
+  add(L"ProImageTopOffset", Setter(&B::SetProImageTopOffset));
+  add(L"RiskRate", Setter(&B::SetRiskRate));
+  add(L"RiskRateMax", Setter(&B::SetRiskRateMax));
+  add(L"RiskRateVisible", Setter(&B::SetRiskRateVisible));
+  add(L"RiskRateBg", Setter(&B::SetRiskRateBg));
+  add(L"RiskRateImage", Setter(&B::SetRiskRateImage));
+  add(L"RiskRateArrow", Setter(&B::SetRiskRateArrow));
+  add(L"RiskRateOffset", Setter(&B::SetRiskRateOffset));
+  add(L"RiskRateArrowTop", Setter(&B::SetRiskRateArrowTop));
+  add(L"RiskRateMin", Setter(&B::SetRiskRateMin));
+  add(L"RiskRateMid", Setter(&B::SetRiskRateMid));
+  add(L"RiskRateHig", Setter(&B::SetRiskRateHig));
+  add(L"RiskRateMinFont", Setter(&B::SetRiskRateMinFont));
+  add(L"RiskRateMidFont", Setter(&B::SetRiskRateMidFont));
+  add(L"RiskRateHigFont", Setter(&B::SetRiskRateHigFont));
+}
+
 void RegisterFormBorder() {
   const std::wstring c = L"TFormBorder";
   RegisterLayoutClass(c, L"TGraphicControl", ui::Factory<TFormBorder>());
-  RegisterLayoutProperty(
-      c, L"Ex_BorderType",
-      ui::EnumSetter(&TFormBorder::SetEx_BorderType, {{L"btHeader", btHeader},
-                                                      {L"btFooter", btFooter},
-                                                      {L"btLefter", btLefter},
-                                                      {L"btRighter", btRighter}}));
-  RegisterLayoutProperty(
-      c, L"Alignment",
-      ui::EnumSetter(&TFormBorder::SetAlignment, {{L"taLeftJustify", ui::taLeftJustify},
-                                                  {L"taRightJustify", ui::taRightJustify},
-                                                  {L"taCenter", ui::taCenter}}));
+  RegisterLayoutProperty(c, L"Ex_BorderType", Setter(&TFormBorder::SetEx_BorderType));
+  RegisterLayoutProperty(c, L"Alignment", Setter(&TFormBorder::SetAlignment));
   RegisterLayoutProperty(c, L"Ex_LeftPic", Setter(&TFormBorder::SetEx_LeftPic));
   RegisterLayoutProperty(c, L"Ex_RightPic", Setter(&TFormBorder::SetEx_RightPic));
   RegisterLayoutProperty(c, L"Ex_BorderPic", Setter(&TFormBorder::SetEx_BorderPic));
@@ -99,6 +170,7 @@ void RegisterSkinLayoutClasses() {
   ui::RegisterStandardLayoutClasses();
   RegisterImageRect();
   RegisterNotes();
+  RegisterImageButton();
   RegisterFormBorder();
   RegisterLayoutClass(L"TLabel", L"TGraphicControl", ui::Factory<skin::TLabel>());
 }

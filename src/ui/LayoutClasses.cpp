@@ -17,6 +17,26 @@
 
 namespace ui {
 
+template <>
+struct TLayoutEnum<TEllipsisPosition> {
+  static const TEnumNames& Names() {
+    static const TEnumNames names = {{L"epNone", epNone},
+                                     {L"epPathEllipsis", epPathEllipsis},
+                                     {L"epEndEllipsis", epEndEllipsis},
+                                     {L"epWordEllipsis", epWordEllipsis}};
+    return names;
+  }
+};
+
+template <>
+struct TLayoutEnum<TTextLayout> {
+  static const TEnumNames& Names() {
+    static const TEnumNames names = {
+        {L"tlTop", tlTop}, {L"tlCenter", tlCenter}, {L"tlBottom", tlBottom}};
+    return names;
+  }
+};
+
 namespace {
 
 void RegisterControlProperties() {
@@ -38,15 +58,9 @@ void RegisterControlProperties() {
   RegisterLayoutProperty(c, L"ParentFont", Setter(&TControl::SetParentFont));
   RegisterLayoutProperty(c, L"Color", Setter(&TControl::SetColor));
   RegisterLayoutProperty(c, L"Align", Setter(&TControl::SetAlign));
-  RegisterLayoutProperty(c, L"Cursor",
-                         [](TComponent& t, const TLayoutValue& v, const TLayoutContext&) {
-                           dynamic_cast<TControl&>(t).SetCursor(LayoutCursor(v));
-                         });
-  RegisterLayoutProperty(c, L"Font",
-                         [](TComponent& t, const TLayoutValue& v, const TLayoutContext&) {
-                           auto& control = dynamic_cast<TControl&>(t);
-                           control.SetFont(LayoutFont(v, control.Font()));
-                         });
+  RegisterLayoutProperty(c, L"Cursor", Setter(&TControl::SetCursor));
+  // The font follows the parent's until set: a group changes that one.
+  RegisterLayoutProperty(c, L"Font", Setter(&TControl::Font, &TControl::SetFont));
   RegisterLayoutProperty(c, L"OnClick", EventBinder(&TControl::OnClick));
   RegisterLayoutProperty(c, L"OnDblClick", EventBinder(&TControl::OnDblClick));
   RegisterLayoutProperty(c, L"OnMouseEnter", EventBinder(&TControl::OnMouseEnter));
@@ -96,20 +110,9 @@ void RegisterPictureAndLabel() {
   RegisterLayoutProperty(l, L"WordWrap", Setter(&TLabel::SetWordWrap));
   RegisterLayoutProperty(l, L"ShowAccelChar", Setter(&TLabel::SetShowAccelChar));
   RegisterLayoutProperty(l, L"Transparent", Setter(&TLabel::SetTransparent));
-  RegisterLayoutProperty(
-      l, L"EllipsisPosition",
-      EnumSetter(&TLabel::SetEllipsisPosition, {{L"epNone", epNone},
-                                                {L"epPathEllipsis", epPathEllipsis},
-                                                {L"epEndEllipsis", epEndEllipsis},
-                                                {L"epWordEllipsis", epWordEllipsis}}));
-  RegisterLayoutProperty(l, L"Alignment",
-                         EnumSetter(&TLabel::SetAlignment, {{L"taLeftJustify", taLeftJustify},
-                                                            {L"taRightJustify", taRightJustify},
-                                                            {L"taCenter", taCenter}}));
-  RegisterLayoutProperty(
-      l, L"Layout",
-      EnumSetter(&TLabel::SetLayout,
-                 {{L"tlTop", tlTop}, {L"tlCenter", tlCenter}, {L"tlBottom", tlBottom}}));
+  RegisterLayoutProperty(l, L"EllipsisPosition", Setter(&TLabel::SetEllipsisPosition));
+  RegisterLayoutProperty(l, L"Alignment", Setter(&TLabel::SetAlignment));
+  RegisterLayoutProperty(l, L"Layout", Setter(&TLabel::SetLayout));
 }
 
 void RegisterStandardKinds() {

@@ -258,11 +258,18 @@ void LayoutComponentReference(const TLayoutValue& value, const TLayoutContext& c
   }
 }
 
-TAlign LayoutAlign(const TLayoutValue& value) {
+const TEnumNames& TLayoutEnum<TAlign>::Names() {
   static const TEnumNames names = {
       {L"alNone", alNone},   {L"alTop", alTop},       {L"alBottom", alBottom}, {L"alLeft", alLeft},
       {L"alRight", alRight}, {L"alClient", alClient}, {L"alCustom", alCustom}};
-  return static_cast<TAlign>(LayoutEnum(value, names));
+  return names;
+}
+
+const TEnumNames& TLayoutEnum<TAlignment>::Names() {
+  static const TEnumNames names = {{L"taLeftJustify", taLeftJustify},
+                                   {L"taRightJustify", taRightJustify},
+                                   {L"taCenter", taCenter}};
+  return names;
 }
 
 namespace {

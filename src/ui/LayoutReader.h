@@ -9,6 +9,7 @@
 // that defines them (RegisterStandardLayoutClasses for this framework's).
 #pragma once
 
+#include <concepts>
 #include <functional>
 #include <map>
 #include <memory>
@@ -91,11 +92,32 @@ std::wstring LayoutString(const TLayoutValue& value);
 TColor LayoutColor(const TLayoutValue& value);
 TCursor LayoutCursor(const TLayoutValue& value);
 TPicture LayoutPicture(const TLayoutValue& value);
-// The group's sub-properties applied over `font`.
+// The group's sub-properties applied over `font`: a layout names only
+// those that differ from the font the property starts with.
 TFont LayoutFont(const TLayoutValue& value, TFont font);
 using TEnumNames = std::vector<std::pair<std::wstring, int>>;
 int LayoutEnum(const TLayoutValue& value, const TEnumNames& names);
-TAlign LayoutAlign(const TLayoutValue& value);
+
+// The names a layout writes for the values of enumeration E. A module that
+// publishes a property of a new enumeration specialises it next to the
+// enumeration's registration, and every setter of that type then reads by
+// name: `static const TEnumNames& Names();`.
+template <typename E>
+struct TLayoutEnum;
+
+template <typename E>
+concept LayoutEnumeration = std::is_enum_v<E> && requires {
+  { TLayoutEnum<E>::Names() } -> std::same_as<const TEnumNames&>;
+};
+
+template <>
+struct TLayoutEnum<TAlign> {
+  static const TEnumNames& Names();
+};
+template <>
+struct TLayoutEnum<TAlignment> {
+  static const TEnumNames& Names();
+};
 // Adds one item per group of the collection value and sets its properties.
 void ReadCollection(TCollection& collection, const TLayoutValue& value,
                     const TLayoutContext& context);
@@ -107,9 +129,12 @@ TMouseMoveEvent LayoutMouseMoveHandler(const TLayoutValue& value, const TLayoutC
 void LayoutComponentReference(const TLayoutValue& value, const TLayoutContext& context,
                               std::function<void(TComponent*)> assign);
 
-// The value converted to the type a setter takes.
+// The value converted to the type a setter takes. `current` is the
+// property's value before the layout sets it: a font group changes only the
+// sub-properties it names.
 template <typename V>
-std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value) {
+std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value,
+                                     const std::remove_cvref_t<V>& current = {}) {
   using Plain = std::remove_cvref_t<V>;
   if constexpr (std::is_same_v<Plain, bool>) {
     return LayoutBool(value);
@@ -117,22 +142,39 @@ std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value) {
     return LayoutInt(value);
   } else if constexpr (std::is_same_v<Plain, TColor>) {
     return LayoutColor(value);
-  } else if constexpr (std::is_same_v<Plain, TAlign>) {
-    return LayoutAlign(value);
+  } else if constexpr (std::is_same_v<Plain, TCursor>) {
+    return LayoutCursor(value);
+  } else if constexpr (std::is_same_v<Plain, TFont>) {
+    return LayoutFont(value, current);
+  } else if constexpr (LayoutEnumeration<Plain>) {
+    return static_cast<Plain>(LayoutEnum(value, TLayoutEnum<Plain>::Names()));
   } else if constexpr (std::is_same_v<Plain, std::wstring>) {
     return LayoutString(value);
   } else if constexpr (std::is_same_v<Plain, TPicture>) {
     return LayoutPicture(value);
   } else {
-    static_assert(sizeof(Plain) == 0, "no layout conversion for this type");
+    static_assert(sizeof(Plain) == 0,
+                  "no layout conversion for this type (an enumeration needs TLayoutEnum)");
   }
 }
 
-// A writer that converts the value for a setter of class T.
+// A writer that converts the value for a setter of class T. A font group is
+// applied over the default font, which is what such a property starts with.
 template <typename T, typename V>
 TPropertyWriter Setter(void (T::*set)(V)) {
   return [set](TComponent& target, const TLayoutValue& value, const TLayoutContext&) {
     (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value));
+  };
+}
+
+// The same for a property whose starting value is not the type's default
+// (a font that follows the parent's): the value is converted over what
+// `get` answers.
+template <typename T, typename Get, typename V>
+requires std::invocable<Get, T&> TPropertyWriter Setter(Get get, void (T::*set)(V)) {
+  return [get, set](TComponent& target, const TLayoutValue& value, const TLayoutContext&) {
+    T& object = dynamic_cast<T&>(target);
+    (object.*set)(LayoutConvert<V>(value, std::invoke(get, object)));
   };
 }
 
@@ -141,13 +183,6 @@ template <typename T, typename V>
 TItemPropertyWriter ItemSetter(void (T::*set)(V)) {
   return [set](TCollectionItem& target, const TLayoutValue& value, const TLayoutContext&) {
     (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value));
-  };
-}
-
-template <typename T, typename E>
-TPropertyWriter EnumSetter(void (T::*set)(E), TEnumNames names) {
-  return [set, names](TComponent& target, const TLayoutValue& value, const TLayoutContext&) {
-    (dynamic_cast<T&>(target).*set)(static_cast<E>(LayoutEnum(value, names)));
   };
 }
 

@@ -10,6 +10,7 @@
 #include "TempFolder.h"
 #include "skin/PImageNote.h"
 #include "skin/PLabelNote.h"
+#include "skin/uImageButton.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"
@@ -85,6 +86,8 @@ TEST_F(TranslateComponent, SetsEveryKindOfText) {
   auto& tool = Add<ui::TToolButton>(form_, form_, L"tlbBtn", L"tool");
   auto& speed = Add<ui::TSpeedButton>(form_, form_, L"spdBtn", L"speed");
   auto& sheet = Add<ui::TTabSheet>(form_, form_, L"tabSheet", L"sheet");
+  auto& imageButton = Add<skin::TImageButton>(form_, form_, L"imgBtnGen", L"Generate");
+  auto& untranslated = Add<skin::TImageButton>(form_, form_, L"imgBtnClose", L"x");
   auto& combo = Add<ui::TComboBox>(form_, form_, L"cmbList");
   combo.AddItem(L"one");
   combo.AddItem(L"two");
@@ -119,7 +122,7 @@ TEST_F(TranslateComponent, SetsEveryKindOfText) {
       L"lblEmpty.Caption=\r\n"
       L"btnCancel.Caption=Abbrechen\r\ngrpBox.Caption=Gruppe\r\nchkBox.Caption=Pr\u00FCfen\r\n"
       L"radBtn.Caption=Auswahl\r\nmnuItem.Caption=Men\u00FC\r\ntlbBtn.Caption=Werkzeug\r\n"
-      L"spdBtn.Caption=Schnell\r\ntabSheet.Caption=Seite\r\n"
+      L"spdBtn.Caption=Schnell\r\ntabSheet.Caption=Seite\r\nimgBtnGen.Caption=Erstellen\r\n"
       L"cmbList.Items[0].Caption=eins\r\ncmbList.Items[1].Caption=zwei\r\n"
       L"tvTree.Items[0].Caption=Wurzel\r\ntvTree.Items[1].Caption=Kind\r\n"
       L"tvTree.Items[2].Caption=\u65E5\u672C\r\n"
@@ -149,6 +152,8 @@ TEST_F(TranslateComponent, SetsEveryKindOfText) {
   EXPECT_EQ(tool.Caption(), L"Werkzeug");
   EXPECT_EQ(speed.Caption(), L"Schnell");
   EXPECT_EQ(sheet.Caption(), L"Seite");
+  EXPECT_EQ(imageButton.Caption(), L"Erstellen");
+  EXPECT_EQ(untranslated.Caption(), L"x");
 
   EXPECT_EQ(combo.Item(0), L"eins");
   EXPECT_EQ(combo.Item(1), L"zwei");

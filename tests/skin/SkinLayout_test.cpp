@@ -119,6 +119,34 @@ TEST(SkinLayout, CompiledPicturesPaint) {
   EXPECT_TRUE(uitest::NearColor(surface.Pixel(2, 76), 0x80007F));
 }
 
+// Enumerations, cursors and fonts read through the plain setters: each
+// value kind is converted by its type, not by a reader written per property.
+TEST(SkinLayout, NamedValuesConvertByTheSettersType) {
+  TestWindow w;
+  ui::ReadLayout(w.form,
+                 "TLayoutTestForm f {\n"
+                 "  Font = { Name = \"Arial\" Height = -14 }\n"
+                 "  TLabel a { Alignment = taRightJustify Layout = tlBottom Cursor = crSizeWE\n"
+                 "             Font = { Style = [fsBold fsItalic] } }\n"
+                 "  TLabel b { Alignment = taCenter Layout = tlCenter Cursor = -21 }\n"
+                 "}",
+                 w.handlers);
+  auto& a = w.Find<ui::TLabel>(L"a");
+  EXPECT_EQ(a.Alignment(), ui::taRightJustify);
+  EXPECT_EQ(a.Layout(), ui::tlBottom);
+  EXPECT_EQ(a.Cursor(), ui::crSizeWE);
+  // The group changes only what it names of the font the label had, which
+  // was its parent's.
+  EXPECT_EQ(a.Font().Name, L"Arial");
+  EXPECT_EQ(a.Font().Height, -14);
+  EXPECT_EQ(a.Font().Style, ui::fsBold | ui::fsItalic);
+  EXPECT_FALSE(a.ParentFont());
+  auto& b = w.Find<ui::TLabel>(L"b");
+  EXPECT_EQ(b.Alignment(), ui::taCenter);
+  EXPECT_EQ(b.Layout(), ui::tlCenter);
+  EXPECT_EQ(b.Cursor(), ui::crHandPoint);
+}
+
 TEST(SkinLayout, MistakesAreNamedInTheError) {
   struct Case {
     const char* layout;
@@ -135,6 +163,10 @@ TEST(SkinLayout, MistakesAreNamedInTheError) {
       {"TOtherForm f { }", "TOtherForm"},
       {"TLayoutTestForm f {\n  Caption = \"open\n}", "line 2"},
       {"TLayoutTestForm f { Left = 99999999999 }", "too large"},
+      {"TLayoutTestForm f { TLabel l { Alignment = taMiddle } }", "taMiddle"},
+      {"TLayoutTestForm f { TLabel l { Layout = alTop } }", "alTop"},
+      {"TLayoutTestForm f { TLabel l { Cursor = crPointingFinger } }", "crPointingFinger"},
+      {"TLayoutTestForm f { TLabel l { Font = 12 } }", "font group"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.layout);

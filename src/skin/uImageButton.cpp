@@ -1,0 +1,550 @@
+#include "skin/uImageButton.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "ui/Canvas.h"
+
+namespace skin {
+
+using ui::TCanvas;
+using ui::TPicture;
+using ui::TRect;
+
+namespace {
+
+// What the caption's alignment asks of DrawTextW.
+UINT AlignmentFlag(ui::TAlignment alignment) {
+  switch (alignment) {
+    case ui::taLeftJustify:
+      return DT_LEFT;
+    case ui::taRightJustify:
+      return DT_RIGHT;
+    default:
+      return DT_CENTER;
+  }
+}
+
+// Draws into a copy: DrawTextW may write the rectangle back.
+void DrawText(TCanvas& canvas, const std::wstring& text, TRect rect, UINT flags) {
+  canvas.DrawTextW(text, rect, flags);
+}
+
+}  // namespace
+
+TImageButton::TImageButton(ui::TComponent* owner) : ui::TGraphicControl(owner) {
+  SetBounds(0, 0, 23, 23);
+}
+
+TImageButton::~TImageButton() = default;
+
+void TImageButton::SetButtonState(TImageButtonState state) {
+  state_ = state;
+  if (state == ibsSelected) mouseOver_ = false;
+  Invalidate();
+}
+
+void TImageButton::SetMouseOver(bool over) {
+  mouseOver_ = over;
+  Invalidate();
+}
+
+void TImageButton::SetImageNormal(const TPicture& picture) {
+  imageNormal_ = picture;
+  Repaint();
+}
+
+void TImageButton::SetImageDown(const TPicture& picture) {
+  imageDown_ = picture;
+  Repaint();
+}
+
+void TImageButton::SetImageOver(const TPicture& picture) {
+  imageOver_ = picture;
+  Repaint();
+}
+
+void TImageButton::SetImageDisabled(const TPicture& picture) {
+  imageDisabled_ = picture;
+  if (!Enabled()) Invalidate();
+}
+
+void TImageButton::SetExpand(bool on) {
+  expand_ = on;
+  Invalidate();
+}
+
+void TImageButton::SetExpandImage(const TPicture& picture) {
+  expandImage_ = picture;
+  Repaint();
+}
+
+void TImageButton::SetButtonCaptionALignment(ui::TAlignment alignment) {
+  captionAlignment_ = alignment;
+  Invalidate();
+}
+
+void TImageButton::SetTextOffset(int offset) {
+  textOffset_ = offset;
+  Invalidate();
+}
+
+void TImageButton::SetTextTopOffset(int offset) {
+  textTopOffset_ = offset;
+  Invalidate();
+}
+
+void TImageButton::SetDisabledFontColor(ui::TColor color) {
+  disabledFontColor_ = color;
+  Invalidate();
+}
+
+void TImageButton::SetCaptionIcon(const TPicture& picture) {
+  captionIcon_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetCaptionIconVisible(bool on) {
+  captionIconVisible_ = on;
+  Invalidate();
+}
+
+void TImageButton::SetCaptionDescVisible(bool on) {
+  captionDescVisible_ = on;
+  Invalidate();
+}
+
+void TImageButton::SetCaptionDescTopOffset(int offset) {
+  if (offset == captionDescTopOffset_) return;
+  captionDescTopOffset_ = offset;
+  Invalidate();
+}
+
+void TImageButton::SetUpNormalIcon(const TPicture& picture) {
+  upNormalIcon_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetUpDownIcon(const TPicture& picture) {
+  upDownIcon_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetUpHoverIcon(const TPicture& picture) {
+  upHoverIcon_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetDnNormalIcon(const TPicture& picture) {
+  dnNormalIcon_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetDnDownIcon(const TPicture& picture) {
+  dnDownIcon_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetDnHoverIcon(const TPicture& picture) {
+  dnHoverIcon_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetIconOffset(int offset) {
+  iconOffset_ = offset;
+  Invalidate();
+}
+
+void TImageButton::SetIconVisible(bool on) {
+  iconVisible_ = on;
+  Invalidate();
+}
+
+void TImageButton::SetShowCheckBox(bool on) {
+  showCheckBox_ = on;
+  Invalidate();
+}
+
+void TImageButton::SetChecked(bool on) {
+  checked_ = on;
+  Invalidate();
+}
+
+void TImageButton::SetCheckBoxNormalImage(const TPicture& picture) {
+  checkBoxNormalImage_ = picture;
+  Repaint();
+}
+
+void TImageButton::SetCheckBoxCheckedImage(const TPicture& picture) {
+  checkBoxCheckedImage_ = picture;
+  Repaint();
+}
+
+void TImageButton::SetCheckBoxOffset(int offset) {
+  checkBoxOffset_ = offset;
+  Invalidate();
+}
+
+void TImageButton::SetSubCaption(const std::wstring& text) {
+  subCaption_ = text;
+  Invalidate();
+}
+
+void TImageButton::SetSubCaptionOffset(int offset) {
+  subCaptionOffset_ = offset;
+  Invalidate();
+}
+
+void TImageButton::SetSubCaptionFont(const ui::TFont& font) {
+  subCaptionFont_ = font;
+  Invalidate();
+}
+
+void TImageButton::SetSubCaptionData(const std::wstring& text) {
+  subCaptionData_ = text;
+  Invalidate();
+}
+
+void TImageButton::SetSubCaptionDataFont(const ui::TFont& font) {
+  subCaptionDataFont_ = font;
+  Invalidate();
+}
+
+void TImageButton::SetProImage(const TPicture& picture) {
+  proImage_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetProImageTopOffset(int offset) {
+  if (offset == proImageTopOffset_) return;
+  proImageTopOffset_ = offset;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRate(int rate) {
+  // A layout stores the rate before its maximum: cut it once both are read.
+  riskRate_ = IsLoading() ? rate : std::min(rate, riskRateMax_);
+  Invalidate();
+}
+
+void TImageButton::Loaded() {
+  riskRate_ = std::min(riskRate_, riskRateMax_);
+}
+
+void TImageButton::SetRiskRateMax(int rate) {
+  riskRateMax_ = rate;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateVisible(bool on) {
+  riskRateVisible_ = on;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateBg(const TPicture& picture) {
+  riskRateBg_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateImage(const TPicture& picture) {
+  riskRateImage_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateArrow(const TPicture& picture) {
+  riskRateArrow_ = picture;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateOffset(int offset) {
+  riskRateOffset_ = offset;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateArrowTop(int top) {
+  if (top == riskRateArrowTop_) return;
+  riskRateArrowTop_ = top;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateMin(const std::wstring& text) {
+  riskRateMin_ = text;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateMid(const std::wstring& text) {
+  riskRateMid_ = text;
+  Invalidate();
+}
+
+void TImageButton::SetRiskRateHig(const std::wstring& text) {
+  riskRateHig_ = text;
+  Invalidate();
+}
+
+bool TImageButton::IconHitTest(int x, int y) const {
+  if (!iconVisible_) return false;
+  const TRect icon{Width() - upNormalIcon_.Width(), (Height() - upNormalIcon_.Height()) / 2,
+                   Width(), Height()};
+  return icon.Contains({x, y});
+}
+
+bool TImageButton::CheckBoxHitTest(int x, int y) const {
+  const TPicture& box = checkBoxNormalImage_;
+  const int d = Height() / 2 - box.Height() / 2;
+  const TRect area{checkBoxOffset_, d, checkBoxOffset_ + box.Width(), Height() - d};
+  return area.Contains({x, y});
+}
+
+// The first match wins: pressed needs the pointer on the button as well, so
+// dragging out of a pressed button shows it released.
+const TPicture& TImageButton::Background() const {
+  if (state_ == ibsDown && mouseOver_ && !imageDown_.Empty()) return imageDown_;
+  if (mouseOver_ && !imageOver_.Empty() && Enabled()) return imageOver_;
+  if (state_ == ibsDisabled && !imageDisabled_.Empty()) return imageDisabled_;
+  if (state_ == ibsSelected && !imageSelected_.Empty()) return imageSelected_;
+  if (expand_ && !expandImage_.Empty()) return expandImage_;
+  return imageNormal_;
+}
+
+void TImageButton::Paint(TCanvas& canvas) {
+  canvas.SetFont(Font());
+  TRect r = ClientRect();
+  canvas.StretchDraw(r, Background());
+  if (state_ == ibsDisabled) canvas.SetFontColor(disabledFontColor_);
+
+  const UINT align = AlignmentFlag(captionAlignment_);
+  if (captionAlignment_ == ui::taLeftJustify) r.Left += textOffset_;
+  if (captionAlignment_ == ui::taRightJustify) r.Right -= textOffset_;
+  PaintCaptionIcon(canvas);
+  if (!dnNormalIcon_.Empty()) {
+    if (captionAlignment_ == ui::taLeftJustify) r.Right -= dnNormalIcon_.Width();
+    if (captionAlignment_ == ui::taRightJustify) r.Right -= dnNormalIcon_.Width() / 2;
+  }
+
+  TRect desc = r;
+  r.Top += textTopOffset_;
+  desc.Top += desc.Height() / 2;
+  desc.Right = desc.Left + captionDescWidth_;
+  canvas.SetTransparentText(true);
+
+  // One line centred when it fits; otherwise wrapped from the top, where a
+  // negative top offset would hide the first line.
+  if (canvas.TextWidth(Caption()) < r.Width()) {
+    DrawText(canvas, Caption(), r, align | DT_VCENTER | DT_SINGLELINE);
+  } else {
+    r.Top = std::max(r.Top, 0);
+    DrawText(canvas, Caption(), r, align | DT_WORDBREAK | DT_EDITCONTROL | DT_VCENTER);
+  }
+
+  if (captionDescVisible_) {
+    desc.Top += captionDescTopOffset_;
+    const ui::TFont saved = canvas.Font();
+    canvas.SetFont(captionDescFont_);
+    DrawText(canvas, captionDesc_, desc, align | DT_WORDBREAK | DT_EDITCONTROL | DT_VCENTER);
+    canvas.SetFont(saved);
+  }
+
+  if (!proImage_.Empty()) {
+    canvas.Draw(r.Right - 50, Height() / 2 - proImage_.Height() / 2 + proImageTopOffset_,
+                proImage_);
+  }
+
+  r.Left = 0;
+  r.Right = Width() + subCaptionOffset_;
+  if (subCaptionTopOffset_ != 0) r.Top -= textTopOffset_;
+  const UINT subFlags = DT_SINGLELINE | DT_VCENTER | DT_RIGHT;
+  if (!subCaption_.empty()) {
+    const ui::TFont saved = canvas.Font();
+    canvas.SetFont(subCaptionFont_);
+    DrawText(canvas, subCaption_, r, subFlags);
+    canvas.SetFont(saved);
+  }
+  if (!subCaptionData_.empty()) {
+    const ui::TFont saved = canvas.Font();
+    canvas.SetFont(subCaptionDataFont_);
+    r.Right -= canvas.TextWidth(subCaption_);
+    DrawText(canvas, subCaptionData_, r, subFlags);
+    canvas.SetFont(saved);
+  }
+
+  const TPicture* icons[] = {useDnIcons_ ? &dnNormalIcon_ : &upNormalIcon_,
+                             useDnIcons_ ? &dnDownIcon_ : &upDownIcon_,
+                             useDnIcons_ ? &dnHoverIcon_ : &upHoverIcon_};
+  PaintIcon(canvas, *icons[std::clamp(iconState_, 0, 2)]);
+  if (showCheckBox_) PaintCheckBox(canvas);
+  if (riskRateVisible_) PaintRiskRate(canvas);
+}
+
+void TImageButton::PaintCaptionIcon(TCanvas& canvas) {
+  const TPicture& icon = captionIcon_;
+  if (!captionIconVisible_ || icon.Empty()) return;
+  const int pw = icon.Width();
+  const int ph = icon.Height();
+  const int w = Width();
+  int left = 0;
+  int right = 0;
+  switch (captionAlignment_) {
+    case ui::taRightJustify: {
+      const int tw = canvas.TextWidth(Caption());
+      left = w - tw - pw - textOffset_;
+      right = w - tw - textOffset_;
+      break;
+    }
+    case ui::taLeftJustify:
+      left = textOffset_ - pw - 10;
+      right = textOffset_ - 10;
+      break;
+    default:
+      left = w / 2 - pw / 2 - textOffset_ - pw - 10;
+      right = w / 2 - pw / 2 - textOffset_ + pw + 10;
+      break;
+  }
+  const int top = (Height() - ph) / 2;
+  canvas.StretchDraw({left, top, right, top + ph}, icon);
+}
+
+void TImageButton::PaintIcon(TCanvas& canvas, const TPicture& icon) {
+  if (!iconVisible_) return;
+  const TPicture& fallback = useDnIcons_ ? dnNormalIcon_ : upNormalIcon_;
+  const TPicture& shown = icon.Empty() ? fallback : icon;
+  if (shown.Empty()) return;
+  const int pw = shown.Width();
+  int left = 0;
+  switch (iconAlign_) {
+    case ui::taRightJustify:
+      left = Width() - iconOffset_ - pw;
+      break;
+    case ui::taLeftJustify:
+      left = iconOffset_;
+      break;
+    default:
+      left = Width() / 2 - pw / 2 - iconOffset_;
+      break;
+  }
+  canvas.Draw(left, (Height() - shown.Height()) / 2, shown);
+}
+
+void TImageButton::PaintCheckBox(TCanvas& canvas) {
+  const TPicture& box = checked_ ? checkBoxCheckedImage_ : checkBoxNormalImage_;
+  if (box.Width() < 1 || box.Height() < 1) return;
+  canvas.Draw(checkBoxOffset_, Height() / 2 - box.Height() / 2, box);
+}
+
+void TImageButton::PaintRiskRate(TCanvas& canvas) {
+  const TPicture& bg = riskRateBg_;
+  const TPicture& img = riskRateImage_;
+  if (bg.Width() < 1 || img.Width() < 1) return;
+  const int gaugeLeft = Width() - bg.Width() - riskRateOffset_;
+  const int gaugeTop = Height() / 2 - bg.Height() / 2;
+  canvas.StretchDraw(ui::Bounds(gaugeLeft, gaugeTop, bg.Width(), bg.Height()), bg);
+  const int textLeft = Width() - riskRateOffset_ + 5;
+
+  // Levels other than 1, 2, 3 and the maximum have no arrow place of their
+  // own; they point at the gauge's start.
+  int arrowOffset = 0;
+  if (riskRate_ == riskRateMax_) {
+    arrowOffset = bg.Width() - 10;
+  } else if (riskRate_ == 2) {
+    arrowOffset = img.Width() / 2;
+  } else if (riskRate_ == 3) {
+    arrowOffset = 10;
+  } else if (riskRate_ == 1) {
+    arrowOffset = 5;
+  }
+  const TPicture& arrow = riskRateArrow_;
+  canvas.Draw(gaugeLeft - arrow.Width() / 2 + arrowOffset,
+              gaugeTop - arrow.Height() + riskRateArrowTop_, arrow);
+
+  const std::wstring* text = nullptr;
+  const ui::TFont* font = nullptr;
+  switch (riskRate_) {
+    case 1:
+      text = &riskRateMin_;
+      font = &riskRateMinFont_;
+      break;
+    case 2:
+      text = &riskRateMid_;
+      font = &riskRateMidFont_;
+      break;
+    case 3:
+      text = &riskRateHig_;
+      font = &riskRateHigFont_;
+      break;
+    default:
+      return;
+  }
+  const ui::TFont saved = canvas.Font();
+  canvas.SetFont(*font);
+  const int h = canvas.TextHeight(riskRateMin_);
+  const int top = Height() / 2 - (h + 4) / 2;
+  DrawText(canvas, *text, ui::Bounds(textLeft, top, canvas.TextWidth(*text), h),
+           DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  canvas.SetFont(saved);
+}
+
+void TImageButton::MouseEnter() {
+  if (!Enabled()) return;
+  const ui::TComponentGuard alive(*this);
+  if (OnMouseEnter) OnMouseEnter(*this);
+  if (!alive.Alive()) return;
+  mouseOver_ = state_ != ibsSelected;
+  Invalidate();
+}
+
+void TImageButton::MouseLeave() {
+  if (Enabled()) {
+    const ui::TComponentGuard alive(*this);
+    if (OnMouseExit) OnMouseExit(*this);
+    if (!alive.Alive()) return;
+    if (state_ != ibsSelected) mouseOver_ = false;
+    Invalidate();
+  }
+  ui::TGraphicControl::MouseLeave();
+}
+
+bool TImageButton::PreviewLeftButtonDown(int x, int y) {
+  if (!showCheckBox_ || !CheckBoxHitTest(x, y)) return false;
+  checked_ = !checked_;
+  const ui::TComponentGuard alive(*this);
+  if (CheckBoxOnClick) CheckBoxOnClick(*this);
+  if (alive.Alive()) Invalidate();
+  return true;
+}
+
+void TImageButton::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+  if (state_ == ibsSelected) return;
+  if (state_ == ibsNormal && button == ui::mbLeft) SetButtonState(ibsDown);
+  ui::TGraphicControl::MouseDown(button, shift, x, y);
+}
+
+void TImageButton::MouseMove(ui::TShiftState shift, int x, int y) {
+  if (state_ == ibsSelected) return;
+  // A held press never turns the hover look on by itself: only entry does.
+  if (ClientRect().Contains({x, y}) && !mouseOver_ && state_ != ibsDown) {
+    mouseOver_ = true;
+    Invalidate();
+  }
+  iconState_ = IconHitTest(x, y) ? kIconHover : kIconNormal;
+  ui::TGraphicControl::MouseMove(shift, x, y);
+}
+
+void TImageButton::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+  if (state_ == ibsSelected) return;
+  if (state_ == ibsDown) SetButtonState(ibsNormal);
+  iconState_ = IconHitTest(x, y) ? kIconDown : kIconNormal;
+  ui::TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+void TImageButton::Click() {
+  if (state_ == ibsDown) SetButtonState(ibsNormal);
+  ui::TGraphicControl::Click();
+}
+
+void TImageButton::EnabledChanged() {
+  SetButtonState(Enabled() ? ibsNormal : ibsDisabled);
+  ui::TGraphicControl::EnabledChanged();
+}
+
+}  // namespace skin
