@@ -71,7 +71,8 @@ class TComponent {
 // Tells whether a component still exists after a call that may have freed
 // it: an event handler may free the very control that raised the event
 // (a close button), and the code that raised it must not touch it again.
-// Guards are stack objects; any number may watch one component.
+// Any number may watch one component, on the stack or kept by another
+// object that refers to it without owning it.
 class TComponentGuard {
  public:
   explicit TComponentGuard(TComponent& component);
