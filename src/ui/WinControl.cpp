@@ -58,9 +58,8 @@ bool TWinControl::RegisterWindowClass(const std::wstring& className) const {
 bool TWinControl::HandleNeeded() {
   if (handle_ != nullptr) return true;
   if (Parent() != nullptr && !Parent()->HandleNeeded()) return false;
-  // Creating the parent's window created ours with it.
-  if (handle_ != nullptr) return true;
-  return CreateWindowHandle();
+  // Creating the parent's window created its children's, ours among them.
+  return handle_ != nullptr || CreateWindowHandle();
 }
 
 bool TWinControl::CreateWindowHandle() {
@@ -77,7 +76,8 @@ bool TWinControl::CreateWindowHandle() {
   // Own classes attached themselves while being created; system ones now.
   if (handle_ == nullptr) AttachHandle(window);
   for (TControl* child : controls_) {
-    if (child->IsWindowed()) static_cast<TWinControl*>(child)->CreateWindowHandle();
+    auto* windowed = child->IsWindowed() ? static_cast<TWinControl*>(child) : nullptr;
+    if (windowed != nullptr && !windowed->HandleAllocated()) windowed->CreateWindowHandle();
   }
   HandleCreated();
   return true;
