@@ -79,24 +79,4 @@ TEST(Form, ControlCursorsComeFromTheReplaceableScreenTable) {
   ui::SetScreenCursor(ui::crHandPoint, LoadCursorW(nullptr, IDC_HAND));
 }
 
-TEST(Form, ChildWindowAskedForBeforeItsParentHasOneIsCreatedOnce) {
-  ui::TForm form(L"TFormChildOnceTestForm");
-  form.SetClientSize(100, 50);
-  auto& child = ui::Create<ui::TCustomControl>(form);
-  child.SetBounds(10, 10, 30, 20);
-  child.SetParent(&form);
-  ASSERT_FALSE(form.HandleAllocated());
-  ASSERT_TRUE(child.HandleNeeded());
-  int windows = 0;
-  EnumChildWindows(
-      form.Handle(),
-      [](HWND, LPARAM count) {
-        ++*reinterpret_cast<int*>(count);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
-  EXPECT_EQ(windows, 1);
-  EXPECT_EQ(GetParent(child.Handle()), form.Handle());
-}
-
 }  // namespace
