@@ -32,7 +32,9 @@ inline constexpr LRESULT kAnimatePause = 1;
 
 // Paces the shine of one bar: every 20 ms it hands the bar's window one step
 // and waits until the step is done there. It never touches a control itself.
-// Stopping it (its destructor) wakes it at once and waits for it to end while
+// The second's rest after each pass is spent here, so that no step runs a
+// message loop of its own in which the bar could be stopped or freed under
+// it. Stopping it (its destructor) wakes it at once and waits for it to end while
 // serving the messages other threads send, so a step that is being handed
 // over when the stop comes is served instead of deadlocking both threads.
 class TAnimateThread {

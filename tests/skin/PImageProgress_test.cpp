@@ -490,13 +490,17 @@ TEST(ImageProgress, StoppingFromInsideAStepDoesNotWaitForItself) {
   EXPECT_EQ(b.bar.AnimateThread(), nullptr);
 }
 
-TEST(ImageProgress, DestroyingAnAnimatedBarEndsItsThread) {
-  auto b = std::make_unique<AnimatedBar>();
-  b->bar.SetOpenAnimate(true);
+TEST(ImageProgress, DestroyingAnAnimatedBarServesTheWaitingStepAndEndsItsThread) {
+  AnimatedBar b;
+  b.bar.SetOpenAnimate(true);
   ASSERT_TRUE(SentMessageWaits());
-  const DWORD threadId = b->bar.AnimateThread()->ThreadId();
-  b.reset();
+  const DWORD threadId = b.bar.AnimateThread()->ThreadId();
+  const HWND window = b.bar.Handle();
+  // The bar alone goes, its window with a step waiting for it: the step is
+  // served while the thread ends, and finds no shine to move.
+  b.form.RemoveComponent(b.bar).reset();
   EXPECT_TRUE(ThreadEnded(threadId));
+  EXPECT_FALSE(IsWindow(window));
 }
 
 int CountChildWindows(HWND parent, const wchar_t* className) {
