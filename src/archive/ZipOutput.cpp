@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr ZipFileLayer kSystemFiles = {ReadFile, WriteFile};
+constexpr ZipFileLayer kSystemFiles = {ReadFile, WriteFile, SetEndOfFile};
 ZipFileLayer g_files = kSystemFiles;
 
 // WriteFile takes a 32-bit count; larger requests go in pieces.
@@ -108,10 +108,16 @@ void zip_cut_back(TZip& zip, std::uint64_t position) noexcept {
     std::memset(zip.mem_data + position, 0, std::size_t(zip.written - position));
     zip.mem_pos = std::uint32_t(position);
   } else {
-    LARGE_INTEGER to;
-    to.QuadPart = LONGLONG(zip.base_offset + position);
-    if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN) ||
-        !SetEndOfFile(zip.out_handle)) {
+    const auto seek_to = [&zip](std::uint64_t at) {
+      LARGE_INTEGER to;
+      to.QuadPart = LONGLONG(zip.base_offset + at);
+      return SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN) != 0;
+    };
+    if (!seek_to(position) || !g_files.set_end(zip.out_handle)) {
+      // The bytes stay; what comes next must follow them, where `written`
+      // says it is, or every later entry would be recorded at the wrong
+      // offset. If even that place cannot be reached, the archive is lost.
+      if (!seek_to(zip.written) && !zip.out_error) zip.out_error = zip_result::write_file;
       return;
     }
   }

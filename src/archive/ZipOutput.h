@@ -16,7 +16,9 @@ std::size_t zip_write(TZip& zip, const void* data, std::size_t size) noexcept;
 bool zip_seek(TZip& zip, std::uint64_t position) noexcept;
 
 // Forgets everything from an archive offset on: a seekable output is cut
-// back there, so that a failed entry leaves no bytes behind.
+// back there, so that a failed entry leaves no bytes behind. When it cannot
+// be cut, the output stays where the archive ends (or, if it cannot be put
+// back there either, the archive fails).
 void zip_cut_back(TZip& zip, std::uint64_t position) noexcept;
 
 // Reads from a source through the current file layer.

@@ -170,6 +170,10 @@ std::uint32_t zip_read_source_bytes(TZip& zip, std::uint8_t* buffer, std::uint32
     zip.src_mem_pos += got;
   } else if (zip.src_handle != INVALID_HANDLE_VALUE) {
     if (zip.src_error) return 0;
+    if (zip.stop && zip.stop->load(std::memory_order_relaxed)) {
+      zip.src_error = zip_result::read_file;  // the add is not wanted any more
+      return 0;
+    }
     DWORD done = 0;
     if (!zip_file_read(zip.src_handle, buffer, size, &done)) {
       // A pipe whose writer has finished reports its end as a broken pipe;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -39,7 +40,8 @@ struct TZip {
   std::optional<archive::ZipCipher> keys;
   std::vector<std::uint8_t> enc_buf;
   std::vector<archive::ZipEntry> entries;
-  std::unique_ptr<TState> compressor;  // made at the first deflated entry
+  std::unique_ptr<TState> compressor;       // made at the first deflated entry
+  const std::atomic<bool>* stop = nullptr;  // set: reads of the source end the add
 
   // The entry being added.
   std::optional<std::uint64_t> entry_start;  // set once its local header is on its way out

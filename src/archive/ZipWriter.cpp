@@ -388,6 +388,11 @@ ZipResult zip_add_folder(ZipHandle handle, const wchar_t* name) noexcept {
   return add(handle, name, {.kind = ZipSource::Kind::folder});
 }
 
+void zip_set_stop_flag(ZipHandle handle, const std::atomic<bool>* stop) noexcept {
+  TZip* zip = nullptr;
+  if (check_handle(handle, zip) == zip_result::ok) zip->stop = stop;
+}
+
 ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) noexcept {
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
