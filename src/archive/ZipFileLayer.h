@@ -1,7 +1,8 @@
-// The two file calls through which the zip writer moves entry data: reading
-// sources and writing the archive. They are replaceable so that tests can
-// make a disk fill up or a read fail at a chosen byte, which no real file
-// system does on demand.
+// The file calls through which the zip writer moves entry data: reading
+// sources, writing the archive and cutting it back after a failed entry.
+// They are replaceable so that tests can make a disk fill up, a read fail at
+// a chosen byte or a file refuse to shrink, which no real file system does
+// on demand.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@ struct ZipFileLayer {
   BOOL(WINAPI* read)(HANDLE file, LPVOID buffer, DWORD size, LPDWORD done, LPOVERLAPPED overlapped);
   BOOL(WINAPI* write)
   (HANDLE file, LPCVOID buffer, DWORD size, LPDWORD done, LPOVERLAPPED overlapped);
+  BOOL(WINAPI* set_end)(HANDLE file) = SetEndOfFile;
 };
 
 // Process-wide; the system calls are the default.

@@ -7,14 +7,18 @@
 
 namespace {
 
-constexpr ZipFileLayer kSystemFiles = {ReadFile, WriteFile};
+constexpr ZipFileLayer kSystemFiles = {ReadFile, WriteFile, SetEndOfFile};
 ZipFileLayer g_files = kSystemFiles;
 
 // WriteFile takes a 32-bit count; larger requests go in pieces.
 constexpr std::size_t kMaxWriteChunk = 1u << 30;
 
+// Writes below a full chunk of entry data are collected before they go out.
+constexpr std::size_t kSmallWrite = kZipBufferSize;
+
 std::size_t write_file(TZip& zip, const std::uint8_t* data, std::size_t size) noexcept {
   std::size_t total = 0;
+  const auto moved = [&] { zip.file_pos += total; };
   while (total < size) {
     DWORD chunk = DWORD(std::min(size - total, kMaxWriteChunk));
     DWORD done = 0;
@@ -25,6 +29,7 @@ std::size_t write_file(TZip& zip, const std::uint8_t* data, std::size_t size) no
       break;
     }
   }
+  moved();
   return total;
 }
 
@@ -40,14 +45,44 @@ std::size_t write_memory(TZip& zip, const std::uint8_t* data, std::size_t size) 
   return size;
 }
 
+// Writes shorter than a full chunk wait in `pending` and go out together.
+std::size_t write_buffered(TZip& zip, const std::uint8_t* data, std::size_t size) noexcept {
+  if (size >= kSmallWrite) {
+    if (!zip_flush(zip)) return 0;
+    return write_file(zip, data, size);
+  }
+  if (zip.pending.size() + size > zip.pending.capacity() && !zip_flush(zip)) return 0;
+  if (zip.pending.empty()) zip.pending_at = zip.file_pos;
+  zip.pending.insert(zip.pending.end(), data, data + size);  // within the capacity reserved
+  return size;
+}
+
 std::size_t write_plain(TZip& zip, const std::uint8_t* data, std::size_t size) noexcept {
   if (zip.mem_data) return write_memory(zip, data, size);
-  if (zip.out_handle != INVALID_HANDLE_VALUE) return write_file(zip, data, size);
+  if (zip.out_handle != INVALID_HANDLE_VALUE) return write_buffered(zip, data, size);
   zip.out_error = zip_result::not_initialised;
   return 0;
 }
 
 }  // namespace
+
+bool zip_flush(TZip& zip) noexcept {
+  if (zip.pending.empty()) return true;
+  const std::size_t size = zip.pending.size();
+  const bool whole = write_file(zip, zip.pending.data(), size) == size;
+  zip.pending.clear();
+  return whole;
+}
+
+bool zip_rewrite_pending(TZip& zip, std::uint64_t position, const void* data,
+                         std::size_t size) noexcept {
+  if (zip.pending.empty() || position < zip.pending_at ||
+      position + size > zip.pending_at + zip.pending.size()) {
+    return false;
+  }
+  std::memcpy(zip.pending.data() + (position - zip.pending_at), data, size);
+  return true;
+}
 
 void zip_use_file_layer(const ZipFileLayer& layer) noexcept {
   g_files = layer;
@@ -94,9 +129,12 @@ bool zip_seek(TZip& zip, std::uint64_t position) noexcept {
     return true;
   }
   if (zip.out_handle != INVALID_HANDLE_VALUE) {
+    if (!zip_flush(zip)) return false;
     LARGE_INTEGER to;
     to.QuadPart = LONGLONG(zip.base_offset + position);
-    return SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN) != 0;
+    if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN)) return false;
+    zip.file_pos = position;
+    return true;
   }
   zip.out_error = zip_result::not_initialised;
   return false;
@@ -107,13 +145,27 @@ void zip_cut_back(TZip& zip, std::uint64_t position) noexcept {
   if (zip.mem_data) {
     std::memset(zip.mem_data + position, 0, std::size_t(zip.written - position));
     zip.mem_pos = std::uint32_t(position);
+  } else if (!zip.pending.empty() && position >= zip.pending_at) {
+    zip.pending.resize(std::size_t(position - zip.pending_at));  // never written: dropped
   } else {
-    LARGE_INTEGER to;
-    to.QuadPart = LONGLONG(zip.base_offset + position);
-    if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN) ||
-        !SetEndOfFile(zip.out_handle)) {
+    const auto seek_to = [&zip](std::uint64_t at) {
+      LARGE_INTEGER to;
+      to.QuadPart = LONGLONG(zip.base_offset + at);
+      if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN)) return false;
+      zip.file_pos = at;
+      return true;
+    };
+    if (!seek_to(position) || !g_files.set_end(zip.out_handle)) {
+      // The bytes stay; what comes next must follow them, where `written`
+      // says it is, or every later entry would be recorded at the wrong
+      // offset. If even that place cannot be reached, the archive is lost.
+      const std::uint64_t resume = zip.pending.empty() ? zip.written : zip.pending_at;
+      if ((!seek_to(resume) || !zip_flush(zip)) && !zip.out_error) {
+        zip.out_error = zip_result::write_file;
+      }
       return;
     }
+    zip.pending.clear();  // all of it lay beyond the cut
   }
   zip.written = position;
 }

@@ -12,11 +12,22 @@
 // Writes the bytes and answers how many reached the output.
 std::size_t zip_write(TZip& zip, const void* data, std::size_t size) noexcept;
 
+// Writes what small writes to a file left waiting; false when it could not
+// all be written (out_error then tells why).
+bool zip_flush(TZip& zip) noexcept;
+
+// Overwrites bytes that still wait to be written, when all of them do: a
+// small entry's local header is patched without a seek. False otherwise.
+bool zip_rewrite_pending(TZip& zip, std::uint64_t position, const void* data,
+                         std::size_t size) noexcept;
+
 // Positions the output at an archive offset (counted from base_offset).
 bool zip_seek(TZip& zip, std::uint64_t position) noexcept;
 
 // Forgets everything from an archive offset on: a seekable output is cut
-// back there, so that a failed entry leaves no bytes behind.
+// back there, so that a failed entry leaves no bytes behind. When it cannot
+// be cut, the output stays where the archive ends (or, if it cannot be put
+// back there either, the archive fails).
 void zip_cut_back(TZip& zip, std::uint64_t position) noexcept;
 
 // Reads from a source through the current file layer.

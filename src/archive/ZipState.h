@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -30,6 +31,12 @@ struct TZip {
   std::uint64_t base_offset = 0;            // where the archive starts in out_handle
   ZipResult out_error = zip_result::ok;     // sticky
   std::uint64_t written = 0;                // archive bytes so far, from base_offset
+  std::uint64_t file_pos = 0;               // where out_handle stands, from base_offset
+  // Small writes to a file wait here and go out together: a small entry's
+  // local header, data and patched header become one write, and many
+  // central headers one more. Reserved when the archive is created.
+  std::vector<std::uint8_t> pending;
+  std::uint64_t pending_at = 0;  // archive offset of pending's first byte
   bool can_seek = false;
   std::uint8_t* mem_data = nullptr;
   std::uint32_t mem_pos = 0;
@@ -39,7 +46,8 @@ struct TZip {
   std::optional<archive::ZipCipher> keys;
   std::vector<std::uint8_t> enc_buf;
   std::vector<archive::ZipEntry> entries;
-  std::unique_ptr<TState> compressor;  // made at the first deflated entry
+  std::unique_ptr<TState> compressor;       // made at the first deflated entry
+  const std::atomic<bool>* stop = nullptr;  // set: reads of the source end the add
 
   // The entry being added.
   std::optional<std::uint64_t> entry_start;  // set once its local header is on its way out

@@ -21,6 +21,9 @@ using archive::ZipEntry;
 
 constexpr std::int32_t kDeflateLevel = 8;
 
+// Room for small writes to a file that wait to go out together.
+constexpr std::size_t kPendingCapacity = 4 * kZipBufferSize;
+
 // Worst growth of deflated data over its input (stored blocks cost five
 // bytes per block, the trees a few hundred): an entry whose source comes this
 // close to 4 GiB gets room for 64-bit sizes in its local header up front.
@@ -189,7 +192,9 @@ ZipResult seal_entry(TZip& zip, ZipEntry& entry, bool encrypted, std::uint64_t a
     entry.local_flags = entry.flags;
     archive::Bytes header;
     archive::append_local_header(header, entry);
-    if (!zip_seek(zip, entry.local_offset - zip.base_offset)) return zip_result::unseekable;
+    const std::uint64_t at = entry.local_offset - zip.base_offset;
+    if (zip_rewrite_pending(zip, at, header.data(), header.size())) return zip_result::ok;
+    if (!zip_seek(zip, at)) return zip_result::unseekable;
     bool whole = zip_write(zip, header.data(), header.size()) == header.size();
     if (!zip_seek(zip, zip.written)) return zip_result::unseekable;
     return whole ? zip_result::ok : zip_result::write_file;
@@ -249,6 +254,8 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
   if (!data_ok) return zip_result::write_file;
 
   if (ZipResult r = seal_entry(zip, entry, encrypted, announced_size)) return r;
+  // Written out before the add answers, so that its result tells.
+  if (!zip_flush(zip) && !zip.out_error) return zip_result::write_file;
   if (zip.out_error) return zip.out_error;
   zip.entries.push_back(std::move(entry));
   return zip_result::ok;
@@ -267,6 +274,7 @@ ZipResult add(ZipHandle handle, const wchar_t* name, const ZipSource& source) no
   zip_close_source(*zip);
   if (r && zip->entry_start) zip_cut_back(*zip, *zip->entry_start);
   zip->entry_start.reset();
+  if (!zip_flush(*zip) && !r) r = zip_result::write_file;
   return zip_last_result = r;
 }
 
@@ -281,6 +289,7 @@ ZipResult end_archive(TZip& zip) {
     archive::append_central_header(record, entry);
     if (!failed) failed = !write_bytes(zip, record);
   }
+  if (!failed) failed = !zip_flush(zip);
   std::uint64_t count = zip.entries.size();
   zip.entries.clear();
   zip.entries.shrink_to_fit();
@@ -290,7 +299,7 @@ ZipResult end_archive(TZip& zip) {
   } else {
     record.clear();
     archive::append_end_records(record, count, zip.written - start, start + zip.base_offset);
-    if (!write_bytes(zip, record)) r = zip_result::write_file;
+    if (!write_bytes(zip, record) || !zip_flush(zip)) r = zip_result::write_file;
   }
   zip.ended = true;
   return r;
@@ -336,6 +345,7 @@ ZipHandle zip_create_file(const wchar_t* path, const char* password) noexcept {
     if (!zip.owned_out) return zip_result::open_file;
     zip.out_handle = zip.owned_out.get();
     zip.can_seek = true;
+    zip.pending.reserve(kPendingCapacity);
     return zip_result::ok;
   });
 }
@@ -347,6 +357,7 @@ ZipHandle zip_create_handle(HANDLE file, const char* password) noexcept {
     LARGE_INTEGER position{};
     zip.can_seek = zip_can_seek(file, &position);
     zip.base_offset = zip.can_seek ? std::uint64_t(position.QuadPart) : 0;
+    zip.pending.reserve(kPendingCapacity);
     return zip_result::ok;
   });
 }
@@ -386,6 +397,11 @@ ZipResult zip_add_memory(ZipHandle handle, const wchar_t* name, const void* data
 
 ZipResult zip_add_folder(ZipHandle handle, const wchar_t* name) noexcept {
   return add(handle, name, {.kind = ZipSource::Kind::folder});
+}
+
+void zip_set_stop_flag(ZipHandle handle, const std::atomic<bool>* stop) noexcept {
+  TZip* zip = nullptr;
+  if (check_handle(handle, zip) == zip_result::ok) zip->stop = stop;
 }
 
 ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) noexcept {

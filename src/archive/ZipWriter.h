@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 using ZipResult = std::uint32_t;
@@ -74,6 +75,12 @@ ZipResult zip_add_handle_sized(ZipHandle handle, const wchar_t* name, HANDLE fil
 ZipResult zip_add_memory(ZipHandle handle, const wchar_t* name, const void* data,
                          std::uint32_t length) noexcept;
 ZipResult zip_add_folder(ZipHandle handle, const wchar_t* name) noexcept;
+
+// Lets a flag that another thread may set end the add under way: once it is
+// set, the next read of the source ends that add with read_file, so a stop
+// takes at most one read however large the file (null: no such flag). The
+// flag must outlive the handle or the next call of this function.
+void zip_set_stop_flag(ZipHandle handle, const std::atomic<bool>* stop) noexcept;
 
 // Ends the archive if needed and gives the memory archive's bytes, valid
 // until zip_close.

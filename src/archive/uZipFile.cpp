@@ -39,7 +39,17 @@ void DebugLine(const std::wstring& line) {
   OutputDebugStringW(line.c_str());
 }
 
+constexpr TFolderListing kSystemListing = {FindFirstFileExW, FindNextFileW};
+TFolderListing g_listing = kSystemListing;
+
 }  // namespace
+
+void UseFolderListing(const TFolderListing& listing) noexcept {
+  g_listing = listing;
+}
+void UseSystemFolderListing() noexcept {
+  g_listing = kSystemListing;
+}
 
 std::wstring GetRelativePath(const std::wstring& base, const std::wstring& target) {
   if (base.size() < MAX_PATH && target.size() < MAX_PATH) {
@@ -112,7 +122,9 @@ void TZipFile::Execute() {
     FSourceDir = source.empty() ? std::wstring() : WithTrailingSeparator(source);
     FZipFileName = FullPath(FZipFileName);
     ScanFolder(FSourceDir);
-    if (!FStop) {
+    if (FScanFailed) {
+      FSuccess = false;
+    } else if (!FStop) {
       if (FFileList.empty()) {
         DebugLine(L"Archive job: nothing to pack in \"" + FSourceDir + L"\"");
       } else {
@@ -133,12 +145,17 @@ void TZipFile::ScanFolder(const std::wstring& root) {
   while (!queue.empty()) {
     const std::wstring& folder = queue.front();
     WIN32_FIND_DATAW entry;
-    ui::UniqueFindHandle listing(FindFirstFileExW(ToSystemPath(folder + L"*.*").c_str(),
-                                                  FindExInfoBasic, &entry, FindExSearchNameMatch,
-                                                  nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    ui::UniqueFindHandle listing(g_listing.first(ToSystemPath(folder + L"*.*").c_str(),
+                                                 FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                                 nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!listing) {
-      DebugLine(L"Archive job: folder not listed: \"" + folder + L"\": " +
-                SystemMessage(GetLastError()));
+      // Only a drive's root lists nothing at all when it is empty; every
+      // other folder holds "." and "..".
+      const DWORD why = GetLastError();
+      if (why != ERROR_FILE_NOT_FOUND) {
+        FailScan(folder, why);
+        return;
+      }
     } else {
       do {
         if (FStop) {
@@ -157,10 +174,19 @@ void TZipFile::ScanFolder(const std::wstring& root) {
         } else {
           queue.push_back(path + L"\\");
         }
-      } while (FindNextFileW(listing.get(), &entry));
+      } while (g_listing.next(listing.get(), &entry));
+      if (const DWORD why = GetLastError(); why != ERROR_NO_MORE_FILES) {
+        FailScan(folder, why);
+        return;
+      }
     }
     queue.pop_front();
   }
+}
+
+void TZipFile::FailScan(const std::wstring& folder, DWORD why) {
+  FScanFailed = true;
+  DebugLine(L"Archive job: folder not listed: \"" + folder + L"\": " + SystemMessage(why));
 }
 
 void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
@@ -176,6 +202,8 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
     ReportFailure(L"archive not created", temporary, zip_last_result);
     return;
   }
+  // A stop ends the file being added at its next read, not after it.
+  zip_set_stop_flag(archive, &FStop);
   ZipResult result = zip_result::ok;
   bool failed = false;
   try {
@@ -190,15 +218,16 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
       // A file without a name below the source (none is expected) is
       // refused by the writer like any other bad name.
       result = zip_add_file(archive, name.c_str(), ToSystemPath(FCurrentFile).c_str());
-      if (result != 0) {
-        ReportFailure(L"file not added", FCurrentFile, result);
-        failed = true;
-        break;
-      }
+      // A stop may have cut the add short: that is no failure of the file.
       if (FStop) {
         FSuccess = false;
         FPercent = 100;
         DoProgress();
+        break;
+      }
+      if (result != 0) {
+        ReportFailure(L"file not added", FCurrentFile, result);
+        failed = true;
         break;
       }
       DoProgress();

@@ -43,6 +43,19 @@ std::wstring GetRelativePath(const std::wstring& base, const std::wstring& targe
 // The file the archive is written to until it is complete.
 std::wstring TemporaryArchivePath(const std::wstring& zipFileName);
 
+// The two listing calls of the walk. Replaceable so that tests can make a
+// folder's listing fail, at its start or part-way, which no file system here
+// does on demand.
+struct TFolderListing {
+  HANDLE(WINAPI* first)
+  (LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID data, FINDEX_SEARCH_OPS search, LPVOID filter,
+   DWORD flags);
+  BOOL(WINAPI* next)(HANDLE listing, LPWIN32_FIND_DATAW data);
+};
+// Process-wide; the system calls are the default.
+void UseFolderListing(const TFolderListing& listing) noexcept;
+void UseSystemFolderListing() noexcept;
+
 // Owner side, all on the user-interface thread: construct, set the target,
 // the source and the callbacks, Start, serve messages until IsFinished
 // (ui::ProcessMessagesUntil serves each hand-over as it comes), or
@@ -77,6 +90,7 @@ class TZipFile {
   static unsigned __stdcall ThreadProc(void* job);
   void Execute();
   void ScanFolder(const std::wstring& root);
+  void FailScan(const std::wstring& folder, DWORD why);
   void AddFiles(const std::vector<std::wstring>& list);
   void DoProgress();
   void DoFinish();
@@ -89,6 +103,9 @@ class TZipFile {
   std::wstring FCurrentFile;
   std::atomic<bool> FStop = false;
   bool FSuccess = false;
+  // A folder below the source could not be listed (wholly or part-way):
+  // the archive would lack its files, so none is made.
+  bool FScanFailed = false;
   std::uint16_t FPercent = 0;
   TZipFinishEvent FOnFinish;
   TZipProgressEvent FOnProgress;

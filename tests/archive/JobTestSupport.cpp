@@ -2,10 +2,12 @@
 
 #include <winioctl.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 
 #include "archive/JobPaths.h"
+#include "archive/ZipFileLayer.h"
 #include "ui/MessageWait.h"
 #include "ui/UniqueHandle.h"
 
@@ -288,6 +290,21 @@ ReaderVerdict CheckWithReaders(const std::wstring& archivePath, const std::wstri
   return verdict;
 }
 
+namespace {
+
+// StopAt::insideAFile: the job to stop and the reads counted so far.
+std::atomic<archive::TZipFile*> g_jobToStop = nullptr;
+std::atomic<int> g_reads = 0;
+constexpr int kStoppingRead = 3;
+
+BOOL WINAPI ReadAndStopAtTheThird(HANDLE file, LPVOID buffer, DWORD size, LPDWORD done,
+                                  LPOVERLAPPED overlapped) {
+  if (++g_reads == kStoppingRead) g_jobToStop.load()->SetStop(true);
+  return ReadFile(file, buffer, size, done, overlapped);
+}
+
+}  // namespace
+
 JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt stop,
               const std::vector<std::wstring>& excluded) {
   JobRun run;
@@ -307,6 +324,11 @@ JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt sto
     run.onOwnerThread = run.onOwnerThread && GetCurrentThreadId() == owner;
   });
   if (stop == StopAt::walk) job->SetStop(true);
+  if (stop == StopAt::insideAFile) {
+    g_jobToStop = job.get();
+    g_reads = 0;
+    zip_use_file_layer({&ReadAndStopAtTheThird, &WriteFile});
+  }
   job->Start();
   // As the window does it: the stop comes from inside the wait, and the
   // job is destroyed at once, its last reports served by its destructor.
@@ -318,6 +340,10 @@ JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt sto
     return !job || job->IsFinished();
   });
   job.reset();
+  if (stop == StopAt::insideAFile) {
+    zip_use_system_files();
+    run.readsAfterStop = std::max(0, g_reads - kStoppingRead);
+  }
   return run;
 }
 

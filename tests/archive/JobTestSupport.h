@@ -73,6 +73,9 @@ enum class StopAt {
   // While files are being added: the owner stops and destroys the job as
   // soon as the first progress report has come back to it.
   addPass,
+  // While a file is being read: the third read of any source asks the job
+  // to stop, as a click that lands while a large file is packed.
+  insideAFile,
 };
 
 struct Report {
@@ -85,6 +88,8 @@ struct JobRun {
   std::vector<bool> finishes;
   // Every callback ran on the owner's thread.
   bool onOwnerThread = true;
+  // StopAt::insideAFile: reads of a source after the one that stopped.
+  int readsAfterStop = 0;
 };
 
 JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt stop = StopAt::never,

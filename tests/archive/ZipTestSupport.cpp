@@ -102,6 +102,12 @@ BOOL WINAPI faulty_write(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD done, 
   return TRUE;
 }
 
+BOOL WINAPI faulty_set_end(HANDLE file) {
+  if (!FaultyFiles::refuse_to_shrink) return SetEndOfFile(file);
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
 void check_signature(const Bytes& b, std::size_t at, std::uint32_t signature) {
   ASSERT_LE(at + 4, b.size());
   ASSERT_EQ(le32(b, at), signature) << "at offset " << at;
@@ -314,7 +320,8 @@ void keep_archive_bytes(const std::string& name, const Bytes& archive, const Man
 FaultyFiles::FaultyFiles() {
   read_budget = UINT64_MAX;
   write_budget = UINT64_MAX;
-  zip_use_file_layer({faulty_read, faulty_write});
+  refuse_to_shrink = false;
+  zip_use_file_layer({faulty_read, faulty_write, faulty_set_end});
 }
 
 FaultyFiles::~FaultyFiles() {

@@ -100,6 +100,7 @@ struct FaultyFiles {
   FaultyFiles& operator=(const FaultyFiles&) = delete;
   static inline std::uint64_t read_budget = UINT64_MAX;
   static inline std::uint64_t write_budget = UINT64_MAX;
+  static inline bool refuse_to_shrink = false;  // cutting the archive back fails
 };
 
 }  // namespace ziptest

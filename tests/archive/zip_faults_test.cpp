@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -167,6 +168,41 @@ TEST_P(ZipFaults, OnlyTheListedEntriesAreInTheArchive) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ZipFaults, ::testing::ValuesIn(kFaultCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A failed entry whose bytes cannot be cut back stays in the archive as bytes
+// that no entry lists; the entries after it must still be recorded where
+// they really start.
+TEST(ZipCutBack, RefusedByTheFileLeavesLaterEntriesWhereTheDirectorySays) {
+  fs::path dir = scenario_dir("cut_back_refused");
+  make_file(dir / "good1.txt", sample_text(5000), kJune2014);
+  make_file(dir / "big.bin", pseudo_random(300000, 8), kJune2014);  // goes to disk part-way
+  const Bytes stored = pseudo_random(6000, 9);
+  make_file(dir / "good2.gz", stored, kJune2014);
+  ZipHandle zip = zip_create_file(kept_archive("cut_back_refused").c_str(), nullptr);
+  ASSERT_NE(zip, nullptr);
+  EXPECT_EQ(zip_add_file(zip, L"good1.txt", (dir / "good1.txt").c_str()), 0u);
+  {
+    FaultyFiles files;
+    FaultyFiles::refuse_to_shrink = true;
+    FaultyFiles::read_budget = 100000;
+    EXPECT_EQ(zip_add_file(zip, L"big.bin", (dir / "big.bin").c_str()), zip_result::read_file);
+    FaultyFiles::read_budget = UINT64_MAX;
+    EXPECT_EQ(zip_add_file(zip, L"good2.gz", (dir / "good2.gz").c_str()), 0u);
+  }
+  EXPECT_EQ(zip_close(zip), 0u);
+
+  // The listing finds each entry's local header, with its name, at the
+  // offset the directory gives, and the stored entry's bytes behind it; the
+  // failed entry's bytes lie between.
+  const Bytes archive = read_file(kept_archive("cut_back_refused"));
+  Listing listing = list_archive(archive);
+  ASSERT_EQ(listing.entries.size(), 2u);
+  const ListedEntry& last = listing.entries[1];
+  EXPECT_EQ(last.name, "good2.gz");
+  EXPECT_GT(last.local_offset, listing.entries[0].data_offset + listing.entries[0].compressed_size);
+  ASSERT_LE(last.data_offset + stored.size(), archive.size());
+  EXPECT_TRUE(std::equal(stored.begin(), stored.end(), archive.begin() + last.data_offset));
+}
 
 TEST(ZipLimits, MoreThan65535EntriesGetZip64EndRecords) {
   fs::path dir = scenario_dir("many");
