@@ -6,7 +6,6 @@ std::uint32_t compress_entry(TState& state, const TEntrySetup& setup) {
   state.read_fn = setup.read_fn;
   state.flush_fn = setup.flush_fn;
   state.error = nullptr;
-  state.fixed_distance_table[0].parent_len = 0;  // rebuild the tables for this entry
   bits_start(state, setup.output, setup.output_size);
   ct_init(state, setup.internal_attributes);
   match_init(state, setup.level, setup.flags);

@@ -4,11 +4,14 @@
 // every buffer the compressor needs: the 64 KiB sliding window, the hash
 // chains, the symbol buffers of the current block and the trees. The zip
 // writer allocates one TState per archive (about 830 KB, so on the heap) and
-// reuses it for every entry; compressing allocates nothing.
+// reuses it for every entry; compressing allocates nothing. A TState starts
+// zeroed (value-initialised, as std::make_unique<TState>() makes it): the
+// first entry relies on empty hash heads and unbuilt code tables.
 //
 // Driving one entry, in this order (compress_entry does all of it):
-//   1. set param, level, read_fn and flush_fn, set error to null and set
-//      fixed_distance_table[0].parent_len to 0 (the tables are then rebuilt);
+//   1. set param, level, read_fn and flush_fn and set error to null (the
+//      code tables are built at the first entry and kept; setting
+//      fixed_distance_table[0].parent_len to 0 has them built again);
 //   2. bits_start(state, output buffer, its size);
 //   3. ct_init(state, &internal attributes word);
 //   4. match_init(state, level, &general-purpose flags word);
@@ -141,6 +144,10 @@ struct TState {
   // candidates passed over included: what bounds a search's cost, for the
   // tests and the benchmark to read.
   std::uint32_t most_search_steps;
+  // Window positions below which the last entry may have set hash heads
+  // (kWindowSize once the window slid): a small entry's heads are cleared
+  // one by one instead of all 65536.
+  std::uint32_t heads_set_below;
 
   const char* error;  // message of the last failed internal check, else null
 };

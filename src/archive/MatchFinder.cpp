@@ -148,6 +148,7 @@ std::uint32_t read_input(TState& s, std::uint8_t* buffer, std::uint32_t size) {
 }
 
 void slide_window(TState& s) {
+  s.heads_set_below = kWindowSize;  // the heads now hold positions of every kind
   std::memcpy(s.window, s.window + kWindowHalf, kWindowHalf);
   s.match_start -= kWindowHalf;
   s.scan -= kWindowHalf;
@@ -424,6 +425,32 @@ std::uint32_t deflate_lazy(TState& s) {
   return end_last_block(s);
 }
 
+// Empties the hash heads for a new entry. After a small entry without a
+// slide, the window still holds every string it inserted, so the keys of
+// those strings name every head it set: zeroing them costs less than
+// zeroing all. (A fresh state's heads are zero and none is marked set.)
+constexpr std::uint32_t kClearOneByOneBelow = 4096;
+
+void clear_heads(TState& s) {
+  if (s.heads_set_below < kClearOneByOneBelow) {
+    for (std::uint32_t position = 0; position < s.heads_set_below; ++position) {
+      const std::uint8_t* string = s.window + position;
+      s.head[((string[0] << 10) ^ (string[1] << 5) ^ string[2]) & kHashMask] = 0;
+      s.head4[key4_of(string)] = 0;
+    }
+  } else {
+    std::fill(std::begin(s.head), std::end(s.head), 0u);
+    std::fill(std::begin(s.head4), std::end(s.head4), 0u);
+  }
+  s.heads_set_below = 0;
+}
+
+// Every position the entry inserted lies below the final scan position,
+// unless the window slid meanwhile.
+void note_heads_set(TState& s) {
+  if (s.heads_set_below != kWindowSize) s.heads_set_below = s.scan;
+}
+
 }  // namespace
 
 void match_init(TState& s, std::int32_t level, std::uint16_t* flags) {
@@ -431,8 +458,7 @@ void match_init(TState& s, std::int32_t level, std::uint16_t* flags) {
     s.error = "bad pack level";
     level = std::clamp(level, 1, 8);  // go on with a level that exists
   }
-  std::fill(std::begin(s.head), std::end(s.head), 0u);
-  std::fill(std::begin(s.head4), std::end(s.head4), 0u);
+  clear_heads(s);
   s.most_search_steps = 0;
   const LevelParameters& p = kLevels[level - 1];
   s.lazy_limit = p.lazy;
@@ -455,5 +481,7 @@ void match_init(TState& s, std::int32_t level, std::uint16_t* flags) {
 }
 
 std::uint32_t deflate_entry(TState& s) {
-  return s.level <= kLastGreedyLevel ? deflate_greedy(s) : deflate_lazy(s);
+  const std::uint32_t size = s.level <= kLastGreedyLevel ? deflate_greedy(s) : deflate_lazy(s);
+  note_heads_set(s);
+  return size;
 }
