@@ -17,6 +17,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # A fully static .exe imports only Windows' own DLLs; without -static the
 # result needs libwinpthread-1.dll, which neither Windows nor Wine has.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# -static alone still takes zlib's import library when one is installed, and
+# the .exe then needs zlib1.dll: Wine has one of its own, Windows does not.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # Tests run through Wine by way of a wrapper that starts a program once more
 # when Wine failed to start it at all (see the script).
