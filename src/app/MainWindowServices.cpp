@@ -5,6 +5,7 @@
 #include "app/AppFrame_New.h"
 #include "app/ProductSettings.h"
 #include "ui/ModulePath.h"
+#include "ui/SystemLibrary.h"
 
 namespace app {
 
@@ -19,7 +20,12 @@ TMainWindowServices RealMainWindowServices() {
                       const wchar_t* parameters, const wchar_t* folder, int show) {
     return ShellExecuteW(owner, verb, file, parameters, folder, show);
   };
-  s.getSaveFileName = [](OPENFILENAMEW& dialog) { return GetSaveFileNameW(&dialog); };
+  s.getSaveFileName = [](OPENFILENAMEW& dialog) {
+    // Loaded when the dialog is first asked for: see SystemLibrary.h.
+    const auto show =
+        ui::SystemFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    return show != nullptr ? show(&dialog) : FALSE;
+  };
   s.debugLine = [](const std::wstring& line) { OutputDebugStringW(line.c_str()); };
   return s;
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "ui/SystemLibrary.h"
+
 namespace ui {
 
 TListView::TListView(TComponent* owner) : TWinControl(owner) {
@@ -10,8 +12,7 @@ TListView::TListView(TComponent* owner) : TWinControl(owner) {
 
 void TListView::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
-  INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&init);
+  InitCommonControlClasses(ICC_LISTVIEW_CLASSES);
   params.WindowClass = WC_LISTVIEWW;
   params.SystemClass = true;
   params.Style |= WS_TABSTOP | WS_BORDER | LVS_REPORT;

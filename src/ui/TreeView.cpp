@@ -1,5 +1,7 @@
 #include "ui/TreeView.h"
 
+#include "ui/SystemLibrary.h"
+
 namespace ui {
 
 TTreeView::TTreeView(TComponent* owner) : TWinControl(owner) {
@@ -8,8 +10,7 @@ TTreeView::TTreeView(TComponent* owner) : TWinControl(owner) {
 
 void TTreeView::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
-  INITCOMMONCONTROLSEX init{sizeof init, ICC_TREEVIEW_CLASSES};
-  InitCommonControlsEx(&init);
+  InitCommonControlClasses(ICC_TREEVIEW_CLASSES);
   params.WindowClass = WC_TREEVIEWW;
   params.SystemClass = true;
   params.Style |= WS_TABSTOP | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT;
