@@ -114,6 +114,15 @@ def make_install(folder, files, size, binary=False):
     return names + [".complete"]
 
 
+def registered_install(name, files, size):
+    """The install WORK/installs/<name> (see make_install), registered as the
+    product's; returns its folder and its files' relative paths."""
+    install = os.path.join(WORK, "installs", name)
+    names = make_install(install, files, size)
+    register_install(install)
+    return install, names
+
+
 def check_archive(zip_path, install, names):
     """Every file of the install, with identical bytes, and the independent
     readers (7-Zip, bsdtar, Python's zipfile) accept the archive."""
@@ -296,9 +305,7 @@ def scenario(function):
 
 @scenario
 def generate():
-    install = os.path.join(WORK, "installs", "thousands")
-    names = make_install(install, 2000, 700)
-    register_install(install)
+    install, names = registered_install("thousands", 2000, 700)
     tool = Tool("generate").start()
     try:
         assert tool.state() == "idle", tool.state()
@@ -347,9 +354,7 @@ def failure():
         click_generate(tool)
         tool.wait_state("failed")
         assert desktop_files() == [], "a failed generation left %r" % desktop_files()
-        install = os.path.join(WORK, "installs", "small")
-        names = make_install(install, 60, 2000)
-        register_install(install)
+        install, names = registered_install("small", 60, 2000)
         click_generate(tool)
         tool.wait_state("succeeded")
         check_archive(os.path.join(desktop(), "BRK_Portable.zip"), install, names)
@@ -394,9 +399,7 @@ def choose_in_save_dialog(tool, typed, expect_prompt=False):
 
 @scenario
 def save_dialog():
-    install = os.path.join(WORK, "installs", "small")
-    names = make_install(install, 60, 2000)
-    register_install(install)
+    install, names = registered_install("small", 60, 2000)
     spaced = os.path.join(PREFIX, "drive_c", "e2e target", "with spaces")
     shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
     os.makedirs(spaced)
@@ -429,9 +432,7 @@ def save_dialog():
 
 @scenario
 def open_location():
-    install = os.path.join(WORK, "installs", "small")
-    make_install(install, 60, 2000)
-    register_install(install)
+    install, _ = registered_install("small", 60, 2000)
     spaced = os.path.join(PREFIX, "drive_c", "e2e open", "a b")
     shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
     os.makedirs(spaced)
@@ -516,9 +517,7 @@ def close_while_running():
 
 @scenario
 def double_click():
-    install = os.path.join(WORK, "installs", "thousands")
-    names = make_install(install, 2000, 700)
-    register_install(install)
+    install, names = registered_install("thousands", 2000, 700)
     tool = Tool("double_click").start()
     try:
         click_generate(tool, repeat=2)
