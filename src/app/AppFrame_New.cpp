@@ -6,9 +6,9 @@
 #include <array>
 #include <utility>
 
+#include "app/RegistryText.h"
 #include "archive/JobPaths.h"
 #include "ui/ModulePath.h"
-#include "ui/UniqueHandle.h"
 
 namespace {
 
@@ -96,30 +96,6 @@ std::optional<std::wstring> DirectoryFromCall(UINT (*call)(LPWSTR, UINT)) {
   return BufferText(buffer);
 }
 
-std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& keyName,
-                                             const std::wstring& name) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(root, keyName.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  const ui::UniqueRegKey key(opened);
-  // RegGetValueW ends the text with a NUL even when the stored value has
-  // none, and refuses values that are not text.
-  constexpr DWORD kTextOnly = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-  std::wstring text;
-  DWORD bytes = 0;
-  LSTATUS status =
-      RegGetValueW(key.get(), nullptr, name.c_str(), kTextOnly, nullptr, nullptr, &bytes);
-  while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-    text.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-    bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    status =
-        RegGetValueW(key.get(), nullptr, name.c_str(), kTextOnly, nullptr, text.data(), &bytes);
-    if (status == ERROR_SUCCESS) return BufferText(text.c_str());
-  }
-  return std::wstring();
-}
-
 }  // namespace
 
 FolderPlatform FolderPlatform::Windows() {
@@ -129,7 +105,9 @@ FolderPlatform FolderPlatform::Windows() {
     if (!SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE)) return std::nullopt;
     return BufferText(buffer);
   };
-  platform.RegistryText = &ReadRegistryText;
+  platform.RegistryText = [](HKEY root, const std::wstring& key, const std::wstring& name) {
+    return app::ReadRegistryText(root, key, name);
+  };
   platform.FolderExists = [](const std::wstring& folder) { return archive::FolderExists(folder); };
   platform.WindowsDirectory = [] { return DirectoryFromCall(&GetWindowsDirectoryW); };
   platform.SystemDirectory = [] { return DirectoryFromCall(&GetSystemDirectoryW); };

@@ -4,32 +4,14 @@
 
 #include <vector>
 
-#include "ui/UniqueHandle.h"
+#include "app/RegistryText.h"
 
 namespace app {
 
 std::wstring ReadInstallLocation(const wchar_t* key) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_32KEY, &opened) !=
-      ERROR_SUCCESS) {
-    return {};
-  }
-  ui::UniqueRegKey owner(opened);
-  // Plain and expandable strings are text; the latter is taken as written,
-  // as the installer writes plain paths.
-  const DWORD textTypes = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-  DWORD bytes = 0;
-  if (RegGetValueW(opened, nullptr, L"InstallLocation", textTypes, nullptr, nullptr, &bytes) !=
-      ERROR_SUCCESS) {
-    return {};
-  }
-  std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-  bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-  if (RegGetValueW(opened, nullptr, L"InstallLocation", textTypes, nullptr, buffer.data(),
-                   &bytes) != ERROR_SUCCESS) {
-    return {};
-  }
-  std::wstring location(buffer.data());
+  std::wstring location =
+      ReadRegistryText(HKEY_LOCAL_MACHINE, key, L"InstallLocation", KEY_WOW64_32KEY)
+          .value_or(std::wstring());
   if (!location.empty() && location.back() != L'\\') location += L'\\';
   return location;
 }
