@@ -159,6 +159,7 @@ int main(int argc, char** argv) {
   // rounds, in MB/s beside the corpus's.
   double worst = 1e300;
   for (const auto& crafted : {deflate_test::four_byte_key_collisions(8 << 20),
+                              deflate_test::eight_byte_key_collisions(8 << 20),
                               deflate_test::three_byte_key_collisions(8 << 20, 1)}) {
     double seconds = 1e300;
     for (int round = 0; round < rounds; ++round) {

@@ -3,7 +3,7 @@
 // It is a set of plain operations on one state object, TState, which owns
 // every buffer the compressor needs: the 64 KiB sliding window, the hash
 // chains, the symbol buffers of the current block and the trees. The zip
-// writer allocates one TState per archive (about 830 KB, so on the heap) and
+// writer allocates one TState per archive (about 1.1 MB, so on the heap) and
 // reuses it for every entry; compressing allocates nothing. A TState starts
 // zeroed (value-initialised, as std::make_unique<TState>() makes it): the
 // first entry relies on empty hash heads and unbuilt code tables.
@@ -140,6 +140,17 @@ struct TState {
     std::uint32_t before_previous;
   };
   TLinkPair chain4[kWindowHalf];
+  // A third index, over eight bytes, for searches that already hold a match
+  // of seven: most candidates that share four bytes with the scan position
+  // share no more than seven either.
+  std::uint32_t head8[kHashSize];     // by 8-byte key: the last position inserted
+  std::uint32_t chain8[kWindowHalf];  // by position & 0x7FFF: the previous one with that key
+  // One past the last byte read into the window. A position goes into the
+  // 8-byte index only once its eight bytes are there; until the next read
+  // brings them, the links of the last few positions wait here.
+  std::uint32_t read_end;
+  std::uint32_t waiting8[8];
+  std::uint32_t waiting8_count;
   // The most chain entries one search of the current entry went through,
   // candidates passed over included: what bounds a search's cost, for the
   // tests and the benchmark to read.

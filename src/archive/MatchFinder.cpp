@@ -32,12 +32,20 @@
 // because an entry is only overwritten a whole window half later, when the
 // position it belongs to is out of every search's reach.
 //
-// The 4-byte index has collisions too: positions whose four bytes differ
-// from the scan position's but hash to the same key. They are passed over,
-// but each counts against what is left of the chain limit; a chain that
-// holds more of them (an input made for it) sends the search back to the
-// 3-byte chain, where the walk resumes and ends as the plain walk does. So
-// a search costs at most about three times the chain limit, whatever the
+// In machine code most candidates that share four bytes with the scan
+// position share no more than seven, and a search soon holds a match of
+// seven. So there is a third index, over eight bytes, and once the best
+// match is seven bytes long the search goes on along it, below the last
+// candidate the 4-byte walk reached. A position joins it only when its
+// eight bytes have been read: the last positions of a long match may lack
+// a byte or two until the next read, and wait for it.
+//
+// The 4- and 8-byte indexes have collisions too: positions whose bytes
+// differ from the scan position's but hash to the same key. They are passed
+// over, but each counts against what is left of the chain limit; a chain
+// that holds more of them (an input made for it) sends the search back to
+// the 3-byte chain, where the walk resumes and ends as the plain walk does.
+// So a search costs at most about three times the chain limit, whatever the
 // input, and its result stays the plain walk's.
 #include <algorithm>
 #include <bit>
@@ -115,9 +123,27 @@ std::uint32_t load32(const std::uint8_t* p) {
   return value;
 }
 
+std::uint64_t load64(const std::uint8_t* p) {
+  std::uint64_t value;
+  std::memcpy(&value, p, 8);
+  return value;
+}
+
 // Multiplicative hash of four bytes to 15 bits.
 std::uint32_t key4_of(const std::uint8_t* string) {
   return (load32(string) * 2654435761u) >> (32 - 15);
+}
+
+// Multiplicative hash of eight bytes to 15 bits.
+constexpr std::uint32_t kLongKey = 8;  // bytes keyed by the third index
+std::uint32_t key8_of(const std::uint8_t* string) {
+  return static_cast<std::uint32_t>((load64(string) * 0x9E3779B97F4A7C15ull) >> (64 - 15));
+}
+
+void index8_insert(TState& s, std::uint32_t link) {
+  const std::uint32_t key8 = key8_of(s.window + position_of(link));
+  s.chain8[position_of(link) & kChainMask] = s.head8[key8];
+  s.head8[key8] = link;
 }
 
 // Links the string at the scan position into both hash chains and answers
@@ -135,6 +161,11 @@ std::uint32_t insert_string(TState& s) {
   s.chain4[s.scan & kChainMask] = {previous4,
                                    s.chain4[position_of(previous4) & kChainMask].previous};
   s.head4[key4] = link;
+  if (s.scan + kLongKey <= s.read_end) {
+    index8_insert(s, link);
+  } else if (!s.end_of_input && s.waiting8_count < std::size(s.waiting8)) {
+    s.waiting8[s.waiting8_count++] = link;  // its last bytes come with the next read
+  }
   return previous;
 }
 
@@ -163,6 +194,20 @@ void slide_window(TState& s) {
     slide(links.previous);
     slide(links.before_previous);
   }
+  std::for_each(std::begin(s.head8), std::end(s.head8), slide);
+  std::for_each(std::begin(s.chain8), std::end(s.chain8), slide);
+  std::for_each(s.waiting8, s.waiting8 + s.waiting8_count, slide);
+}
+
+// Puts the positions that waited for their eighth byte into the 8-byte
+// index, in the order they came, before any later position goes in. Those
+// whose bytes never came (the input ended) stay out: no search that uses
+// the index can match all eight bytes of one of them.
+void index_waiting_positions(TState& s) {
+  for (std::uint32_t i = 0; i < s.waiting8_count; ++i) {
+    if (position_of(s.waiting8[i]) + kLongKey <= s.read_end) index8_insert(s, s.waiting8[i]);
+  }
+  s.waiting8_count = 0;
 }
 
 void refill_window(TState& s) {
@@ -172,13 +217,15 @@ void refill_window(TState& s) {
       slide_window(s);
       free += kWindowHalf;
     }
-    if (s.end_of_input) return;
+    if (s.end_of_input) break;
     if (free < 2) {
       s.error = "more < 2";
-      return;
+      break;
     }
     s.lookahead += read_input(s, s.window + s.scan + s.lookahead, free);
   } while (s.lookahead < kMinLookahead && !s.end_of_input);
+  s.read_end = s.scan + s.lookahead;
+  index_waiting_positions(s);
 }
 
 // Number of equal bytes at a and b, from offset 2 up to kMaxMatch, eight at
@@ -267,8 +314,9 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
   // Then along the 4-byte chain, over the candidates the 3-byte walk has
   // not reached yet and would still reach. A candidate's pair of links is
   // read before it is judged, so the next step's memory access is under way
-  // meanwhile.
-  const std::uint32_t here4 = load32(here);
+  // meanwhile. Once the best match is seven bytes long, only candidates
+  // that share eight bytes can do better, and the walk goes on along the
+  // 8-byte chain, below the last candidate it reached.
   std::uint32_t passes_left = chain_count;
   bool too_many_passes = false;
   const auto pass_over = [&] {
@@ -276,22 +324,38 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
     too_many_passes = true;
     return false;
   };
-  const auto visit = [&](std::uint32_t link4) {  // false: the walk ends here
+  bool walk_over = false;
+  // false: the walk ends here
+  const auto visit = [&](std::uint32_t link, auto shares_keyed_bytes) {
     ++steps;
-    const std::uint32_t candidate = position_of(link4);
+    const std::uint32_t candidate = position_of(link);
     if (candidate == 0) return false;
     if (candidate >= unvisited_below) return pass_over();  // the scan position, or visited
     if (candidate <= limit && candidate != first) return false;
-    if (load32(window + candidate) != here4) return pass_over();  // a colliding key
-    if (((first_rank - rank_of(link4)) & kPositionMask) >= steps_allowed) return false;
+    unvisited_below = candidate;
+    if (!shares_keyed_bytes(candidate)) return pass_over();  // a colliding key
+    if (((first_rank - rank_of(link)) & kPositionMask) >= steps_allowed) return false;
     judge(candidate);
     return !done;
   };
+  const std::uint32_t here4 = load32(here);
+  const auto shares4 = [&](std::uint32_t c) { return load32(window + c) == here4; };
+  const bool long_keys = s.lookahead >= kLongKey;  // all eight bytes here are input
   std::uint32_t link4 = s.head4[key4_of(here)];
-  while (!done) {
+  while (!done && !(long_keys && best >= kLongKey - 1)) {
     const TState::TLinkPair next = s.chain4[position_of(link4) & kChainMask];
-    if (!visit(link4) || !visit(next.previous)) break;
+    if (!visit(link4, shares4) || !visit(next.previous, shares4)) {
+      walk_over = true;
+      break;
+    }
     link4 = next.before_previous;
+  }
+  if (!walk_over && !done) {
+    const std::uint64_t here8 = load64(here);
+    const auto shares8 = [&](std::uint32_t c) { return load64(window + c) == here8; };
+    for (std::uint32_t link8 = s.head8[key8_of(here)]; visit(link8, shares8);) {
+      link8 = s.chain8[position_of(link8) & kChainMask];
+    }
   }
 
   // Too many collisions: the rest of the 3-byte walk, from where it was
@@ -437,10 +501,12 @@ void clear_heads(TState& s) {
       const std::uint8_t* string = s.window + position;
       s.head[((string[0] << 10) ^ (string[1] << 5) ^ string[2]) & kHashMask] = 0;
       s.head4[key4_of(string)] = 0;
+      s.head8[key8_of(string)] = 0;
     }
   } else {
     std::fill(std::begin(s.head), std::end(s.head), 0u);
     std::fill(std::begin(s.head4), std::end(s.head4), 0u);
+    std::fill(std::begin(s.head8), std::end(s.head8), 0u);
   }
   s.heads_set_below = 0;
 }
@@ -472,7 +538,9 @@ void match_init(TState& s, std::int32_t level, std::uint16_t* flags) {
   s.block_start = 0;
   s.end_of_input = 0;
   s.lookahead = 0;
+  s.waiting8_count = 0;
   s.lookahead = read_input(s, s.window, kWindowSize);
+  s.read_end = s.lookahead;
   if (s.end_of_input) return;
   if (s.lookahead < kMinLookahead) refill_window(s);
   s.hash_key = 0;

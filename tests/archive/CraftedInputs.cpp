@@ -56,4 +56,24 @@ std::vector<std::uint8_t> four_byte_key_collisions(std::size_t size) {
   return bytes;
 }
 
+std::vector<std::uint8_t> eight_byte_key_collisions(std::size_t size) {
+  // As above with the 8-byte index's key, (w * 0x9E3779B97F4A7C15) >> 49
+  // of a little-endian 64-bit word w.
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t inverse = 1;
+  for (int i = 0; i < 6; ++i) inverse *= 2 - kMultiplier * inverse;  // Newton, 2^64
+  constexpr std::uint64_t kKey = 12345;
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(size + 15);
+  for (std::uint64_t t = kKey << 49; bytes.size() < size; ++t) {
+    const std::uint64_t word = inverse * t;
+    std::uint8_t b[8];
+    for (int i = 0; i < 8; ++i) b[i] = static_cast<std::uint8_t>(word >> (8 * i));
+    bytes.insert(bytes.end(), b, b + 7);
+    bytes.insert(bytes.end(), b, b + 8);
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
 }  // namespace deflate_test

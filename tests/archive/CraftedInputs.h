@@ -28,4 +28,10 @@ std::vector<std::uint8_t> three_byte_key_collisions(std::size_t size, std::uint3
 // and then a 4-byte chain of nothing but colliding words behind it.
 std::vector<std::uint8_t> four_byte_key_collisions(std::size_t size);
 
+// Units of fifteen bytes, the last eight a different word each time but all
+// with one key in the search's 8-byte index, the first seven a copy of the
+// word's first seven: a 7-byte match eight bytes back, then an 8-byte chain
+// of colliding words.
+std::vector<std::uint8_t> eight_byte_key_collisions(std::size_t size);
+
 }  // namespace deflate_test

@@ -1,7 +1,7 @@
 // The match search written out the plain way, for the tests only: one hash
 // chain over three bytes, every candidate visited in turn, nothing skipped
-// that the chain holds. The compressor's own search takes shortcuts (a
-// second index over four bytes, ranks, links read in pairs) and must still
+// that the chain holds. The compressor's own search takes shortcuts (more
+// indexes over four and eight bytes, ranks, links read in pairs) and must still
 // choose exactly the matches this walk chooses, so the tests run both on the
 // same input and compare what comes out.
 //

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <span>
 #include <sstream>
 #include <string>
 
@@ -19,7 +20,13 @@ namespace {
 struct SearchCase {
   const char* name;
   std::function<std::vector<std::uint8_t>()> make;
+  std::span<const std::uint32_t> read_sizes = {};  // how the input arrives; empty: all at once
 };
+
+// Reads that end anywhere, also a few bytes after a position the search
+// indexes: its last bytes arrive with a later read.
+constexpr std::uint32_t kUnevenReads[] = {4093, 7, 1, 30011, 258, 3, 65536};
+constexpr std::uint32_t kByteByByte[] = {1};
 
 void PrintTo(const SearchCase& c, std::ostream* os) {
   *os << c.name;
@@ -42,6 +49,50 @@ std::vector<std::uint8_t> few_letters(std::size_t size) {
   return bytes;
 }
 
+// Machine code, roughly: instructions from a small set, the common ones far
+// more often, some with a random operand. Matches of seven bytes and more
+// are everywhere, and the longest is seldom the nearest.
+std::vector<std::uint8_t> code_like(std::size_t size) {
+  const std::vector<std::uint8_t> pool = random_bytes(4096, 41);
+  const std::vector<std::uint8_t> choices = random_bytes(size, 42);
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(size + 16);
+  for (std::size_t i = 0; bytes.size() < size; ++i) {
+    const std::uint8_t pick = choices[i % choices.size()];
+    const std::size_t instruction = (pick * pick) >> 8;  // small numbers more often
+    const std::size_t length = 2 + instruction % 6;
+    const auto start = pool.begin() + static_cast<std::ptrdiff_t>(instruction * 8);
+    bytes.insert(bytes.end(), start, start + static_cast<std::ptrdiff_t>(length));
+    if (pick % 5 == 0) bytes.push_back(choices[(i * 7) % choices.size()]);
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
+// Read a byte at a time, the window holds exactly 262 bytes ahead of the
+// scan whenever a step begins. A block that repeats gives a match of 258
+// whose last inserted positions lack their last byte or two until the next
+// reads; later a string from there comes again, right behind a copy of its
+// first seven bytes, so the search has a 7-byte match when it reaches them
+// and an older, equally long copy farther back.
+std::vector<std::uint8_t> last_bytes_read_after_a_long_match() {
+  const std::vector<std::uint8_t> block = random_bytes(300, 43);
+  const auto piece = [&](std::size_t from, std::size_t count) {
+    const auto start = block.begin() + static_cast<std::ptrdiff_t>(from);
+    return std::vector<std::uint8_t>(start, start + static_cast<std::ptrdiff_t>(count));
+  };
+  // The second block is one match from 301 on; its positions 557 and 558
+  // wait for their eighth byte. The string at 557 comes again.
+  const std::vector<std::uint8_t> again = piece(257, 40);
+  std::vector<std::uint8_t> bytes = block;
+  for (const auto& part : {block, random_bytes(100, 44), piece(257, 7),
+                           std::vector<std::uint8_t>{static_cast<std::uint8_t>(~again[7])},
+                           random_bytes(50, 45), again, random_bytes(100, 46)}) {
+    bytes.insert(bytes.end(), part.begin(), part.end());
+  }
+  return bytes;
+}
+
 const SearchCase kSearchCases[] = {
     {"text_over_slides", [] { return text_bytes(200000, 34); }},
     {"edited_text", [] { return edited_text(150000); }},
@@ -50,6 +101,11 @@ const SearchCase kSearchCases[] = {
     {"zeros_over_slides", [] { return std::vector<std::uint8_t>(200000, 0); }},
     {"three_byte_key_collisions", [] { return three_byte_key_collisions(150000, 36); }},
     {"four_byte_key_collisions", [] { return four_byte_key_collisions(150000); }},
+    {"eight_byte_key_collisions", [] { return eight_byte_key_collisions(150000); }},
+    {"edited_text_in_uneven_reads", [] { return edited_text(150000); }, kUnevenReads},
+    {"few_letters_in_uneven_reads", [] { return few_letters(140000); }, kUnevenReads},
+    {"code", [] { return code_like(150000); }},
+    {"last_bytes_read_after_a_long_match", last_bytes_read_after_a_long_match, kByteByByte},
     {"key_shared_across_the_last_slide", key_shared_across_the_last_slide},
     {"short", [] { return text_bytes(300, 37); }},
 };
@@ -93,8 +149,12 @@ TEST_P(SameMatchesAsThePlainWalk, AtEveryLevelWithAStateThatServedOtherEntries) 
   compress(*fast_state, few_letters(90000));
   for (int level = 1; level <= 8; ++level) {
     SCOPED_TRACE("level " + std::to_string(level));
-    const Compressed fast = compress(*fast_state, input, {.level = level});
-    const Compressed plain = compress(*plain_state, input, {.level = level, .plain_search = true});
+    compress(*fast_state, few_letters(1000));  // not the window's last content
+    const Compressed fast =
+        compress(*fast_state, input, {.level = level, .read_sizes = GetParam().read_sizes});
+    const Compressed plain =
+        compress(*plain_state, input,
+                 {.level = level, .read_sizes = GetParam().read_sizes, .plain_search = true});
     ASSERT_EQ(fast.error, nullptr) << fast.error;
     ASSERT_EQ(plain.error, nullptr) << plain.error;
     if (fast.bytes != plain.bytes) FAIL() << first_difference(fast.bytes, plain.bytes);
@@ -111,8 +171,8 @@ INSTANTIATE_TEST_SUITE_P(Inputs, SameMatchesAsThePlainWalk, testing::ValuesIn(kS
 TEST(SearchCost, CollisionsCannotLengthenASearchBeyondItsBound) {
   constexpr std::uint32_t kChainLimit = 1024;  // level 8
   auto state = make_state();
-  for (const auto& input : {four_byte_key_collisions(300000), three_byte_key_collisions(300000, 38),
-                            few_letters(300000)}) {
+  for (const auto& input : {four_byte_key_collisions(300000), eight_byte_key_collisions(300000),
+                            three_byte_key_collisions(300000, 38), few_letters(300000)}) {
     compress(*state, input);
     EXPECT_LE(state->most_search_steps, 3 * kChainLimit);
   }
