@@ -35,45 +35,42 @@ std::vector<std::uint8_t> three_byte_key_collisions(std::size_t size, std::uint3
   return bytes;
 }
 
-std::vector<std::uint8_t> four_byte_key_collisions(std::size_t size) {
-  // The index keys four bytes (a little-endian word w) as (w * 2654435761)
-  // >> 17. The words with key k are inverse * t for t in [k << 17,
-  // (k + 1) << 17), the inverse taken modulo 2^32.
-  constexpr std::uint32_t kMultiplier = 2654435761u;
-  std::uint32_t inverse = 1;
-  for (int i = 0; i < 5; ++i) inverse *= 2 - kMultiplier * inverse;  // Newton, 2^32
-  constexpr std::uint32_t kKey = 12345;
+namespace {
+
+// Units of a word whose multiplicative key, (w * multiplier) >> (bits - 15)
+// for a little-endian word w, is the same every time, each unit led by a
+// copy of the word's first `shared` bytes. The words with key k are
+// inverse * t for t in [k << (bits - 15), (k + 1) << (bits - 15)), the
+// inverse taken modulo 2^bits.
+template <typename Word>
+std::vector<std::uint8_t> units_with_one_key(std::size_t size, Word multiplier,
+                                             std::size_t shared) {
+  constexpr int kBits = 8 * sizeof(Word);
+  Word inverse = 1;
+  for (int i = 0; i < 6; ++i) inverse *= 2 - multiplier * inverse;  // Newton, 2^bits
+  constexpr Word kKey = 12345;
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(size + 7);
-  for (std::uint32_t t = kKey << 17; bytes.size() < size; ++t) {
-    const std::uint32_t word = inverse * t;
-    const std::uint8_t b[4] = {
-        static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
-        static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 24)};
-    bytes.insert(bytes.end(), {b[0], b[1], b[2], b[0], b[1], b[2], b[3]});
+  bytes.reserve(size + 2 * sizeof(Word));
+  for (Word t = kKey << (kBits - 15); bytes.size() < size; ++t) {
+    const Word word = inverse * t;
+    std::uint8_t b[sizeof(Word)];
+    for (std::size_t i = 0; i < sizeof(Word); ++i)
+      b[i] = static_cast<std::uint8_t>(word >> (8 * i));
+    bytes.insert(bytes.end(), b, b + shared);
+    bytes.insert(bytes.end(), b, b + sizeof(Word));
   }
   bytes.resize(size);
   return bytes;
 }
 
+}  // namespace
+
+std::vector<std::uint8_t> four_byte_key_collisions(std::size_t size) {
+  return units_with_one_key<std::uint32_t>(size, 2654435761u, 3);  // the 4-byte index's key
+}
+
 std::vector<std::uint8_t> eight_byte_key_collisions(std::size_t size) {
-  // As above with the 8-byte index's key, (w * 0x9E3779B97F4A7C15) >> 49
-  // of a little-endian 64-bit word w.
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-  std::uint64_t inverse = 1;
-  for (int i = 0; i < 6; ++i) inverse *= 2 - kMultiplier * inverse;  // Newton, 2^64
-  constexpr std::uint64_t kKey = 12345;
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(size + 15);
-  for (std::uint64_t t = kKey << 49; bytes.size() < size; ++t) {
-    const std::uint64_t word = inverse * t;
-    std::uint8_t b[8];
-    for (int i = 0; i < 8; ++i) b[i] = static_cast<std::uint8_t>(word >> (8 * i));
-    bytes.insert(bytes.end(), b, b + 7);
-    bytes.insert(bytes.end(), b, b + 8);
-  }
-  bytes.resize(size);
-  return bytes;
+  return units_with_one_key<std::uint64_t>(size, 0x9E3779B97F4A7C15ull, 7);  // the 8-byte one's
 }
 
 }  // namespace deflate_test
