@@ -134,8 +134,9 @@ std::uint32_t key4_of(const std::uint8_t* string) {
   return (load32(string) * 2654435761u) >> (32 - 15);
 }
 
-// Multiplicative hash of eight bytes to 15 bits.
 constexpr std::uint32_t kLongKey = 8;  // bytes keyed by the third index
+
+// Multiplicative hash of eight bytes to 15 bits.
 std::uint32_t key8_of(const std::uint8_t* string) {
   return static_cast<std::uint32_t>((load64(string) * 0x9E3779B97F4A7C15ull) >> (64 - 15));
 }
@@ -146,7 +147,7 @@ void index8_insert(TState& s, std::uint32_t link) {
   s.head8[key8] = link;
 }
 
-// Links the string at the scan position into both hash chains and answers
+// Links the string at the scan position into the hash chains and answers
 // the link to the previous position with the same 3-byte key (position 0:
 // none).
 std::uint32_t insert_string(TState& s) {
@@ -325,7 +326,7 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
     return false;
   };
   bool walk_over = false;
-  // false: the walk ends here
+  // Visits the candidate a link names; false: the walk ends here.
   const auto visit = [&](std::uint32_t link, auto shares_keyed_bytes) {
     ++steps;
     const std::uint32_t candidate = position_of(link);
@@ -359,9 +360,9 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
   }
 
   // Too many collisions: the rest of the 3-byte walk, from where it was
-  // left. Candidates judged on the 4-byte chain come again and change
-  // nothing (none is longer than the best), the others are judged in the
-  // plain walk's order.
+  // left. Candidates judged on the 4- or 8-byte chain come again and
+  // change nothing (none is longer than the best), the others are judged in
+  // the plain walk's order.
   if (too_many_passes) {
     while (!done) {
       ++steps;
