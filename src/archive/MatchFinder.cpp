@@ -141,6 +141,12 @@ std::uint32_t key8_of(const std::uint8_t* string) {
   return static_cast<std::uint32_t>((load64(string) * 0x9E3779B97F4A7C15ull) >> (64 - 15));
 }
 
+// Whether the eight bytes from `position` on have been read, so that its
+// 8-byte key is final.
+bool long_key_ready(const TState& s, std::uint32_t position) {
+  return position + kLongKey <= s.read_end;
+}
+
 void index8_insert(TState& s, std::uint32_t link) {
   const std::uint32_t key8 = key8_of(s.window + position_of(link));
   s.chain8[position_of(link) & kChainMask] = s.head8[key8];
@@ -162,7 +168,7 @@ std::uint32_t insert_string(TState& s) {
   s.chain4[s.scan & kChainMask] = {previous4,
                                    s.chain4[position_of(previous4) & kChainMask].previous};
   s.head4[key4] = link;
-  if (s.scan + kLongKey <= s.read_end) {
+  if (long_key_ready(s, s.scan)) {
     index8_insert(s, link);
   } else if (!s.end_of_input && s.waiting8_count < std::size(s.waiting8)) {
     s.waiting8[s.waiting8_count++] = link;  // its last bytes come with the next read
@@ -206,7 +212,7 @@ void slide_window(TState& s) {
 // the index can match all eight bytes of one of them.
 void index_waiting_positions(TState& s) {
   for (std::uint32_t i = 0; i < s.waiting8_count; ++i) {
-    if (position_of(s.waiting8[i]) + kLongKey <= s.read_end) index8_insert(s, s.waiting8[i]);
+    if (long_key_ready(s, position_of(s.waiting8[i]))) index8_insert(s, s.waiting8[i]);
   }
   s.waiting8_count = 0;
 }
