@@ -111,6 +111,8 @@ def make_install(folder, files, size, binary=False):
                     f.write(("line %d of file %d: portable\n" % (i, i) * (size // 30 + 1)).encode()[:size + i % 50])
         with open(marker, "w") as f:
             f.write("ok")
+        # Written back now rather than while the tool starts and runs.
+        os.sync()
     return names + [".complete"]
 
 
@@ -170,6 +172,7 @@ class Tool:
     """The tool, copied with what it needs into a folder of its own."""
 
     def __init__(self, name, languages=True, explorer_stub=False):
+        self.name = name
         self.folder = os.path.join(WORK, name, "tool")
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
@@ -184,13 +187,54 @@ class Tool:
         self.generate_width = None
 
     def start(self):
-        self.process = subprocess.Popen(["wine", self.exe], stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.window = wait_for("the window", lambda: self.find_window(TITLE))
+        """Starts the tool and waits for its painted window. Now and then Wine
+        fails to start a process (see scripts/lib/wine-test-run), so a start
+        that shows no window is tried once more; the test command lists every
+        such retry with what was seen, and a second failure fails the test."""
+        # A copy that an earlier test left would take this start for a second
+        # one and bring itself forward instead.
+        wait_for("the copy of an earlier test to end", lambda: not running_copies(), timeout=30)
+        failure = self.launch()
+        if failure:
+            print("retrying the start: " + failure)
+            if os.environ.get("BRK_WINE_RETRY_LOG"):
+                with open(os.environ["BRK_WINE_RETRY_LOG"], "a") as f:
+                    f.write("window_e2e.%s: %s; started once more\n" % (self.name, failure.replace("\n", " | ")))
+            failure = self.launch()
+            if failure:
+                raise AssertionError(failure)
         self.hover(*PARK)
         wait_for("the window to be painted", lambda: self.shot().at(*EMPTY_BACKGROUND) == BACKGROUND)
         self.generate_width = self.caption_width(self.shot())
         return self
+
+    def launch(self):
+        """Starts the tool; returns None once its window shows, else what was
+        seen instead."""
+        log_path = os.path.join(self.folder, "wine.log")
+        with open(log_path, "wb") as log:
+            self.process = subprocess.Popen(["wine", self.exe], stdin=subprocess.DEVNULL, stdout=log,
+                                            stderr=subprocess.STDOUT)
+        started = time.monotonic()
+        while not self.ended():
+            self.window = self.find_window(TITLE)
+            if self.window:
+                return None
+            if time.monotonic() - started > 60:
+                screen = os.path.join(self.folder, "no-window.png")
+                run("import", "-window", "root", screen, check=False)
+                self.process.kill()
+                self.process.wait()
+                seen = "no window after 60 s (the screen: %s)" % screen
+                break
+            time.sleep(0.2)
+        else:
+            seen = "the tool ended with code %d after %.1f s without a window" % (
+                self.process.returncode, time.monotonic() - started)
+        self.window = None
+        with open(log_path, errors="replace") as log:
+            said = log.read()[-1500:].strip()
+        return "%s; windows on the display: %r; Wine said: %s" % (seen, visible_windows(), said or "nothing")
 
     @staticmethod
     def find_window(title):
@@ -276,6 +320,27 @@ class Tool:
             wait_for("the %s state" % wanted, reached, timeout=timeout)
         except AssertionError:
             raise AssertionError("the window did not reach %s; last seen: %s" % (wanted, seen[-1:]))
+
+
+def running_copies():
+    """The process ids of the copies of the tool running on this machine
+    (under Wine a program's first argument is its path)."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                program = f.read().split(b"\0")[0]
+        except OSError:
+            continue
+        if program.endswith(b"BRKPortable.exe"):
+            found.append(pid)
+    return found
+
+
+def visible_windows():
+    """(id, name) of every visible window on the display."""
+    return [(w, run("xdotool", "getwindowname", w, check=False).strip())
+            for w in run("xdotool", "search", "--onlyvisible", "--name", ".", check=False).split()]
 
 
 def caption_pixel(p):
@@ -375,12 +440,7 @@ def save_as_windows():
 def other_windows(dialog):
     """Named windows that are neither the tool's nor the dialog (Wine titles
     the overwrite question "Error")."""
-    found = []
-    for window in run("xdotool", "search", "--onlyvisible", "--name", ".", check=False).split():
-        name = run("xdotool", "getwindowname", window, check=False).strip()
-        if window != dialog and name and name != TITLE:
-            found.append(window)
-    return found
+    return [window for window, name in visible_windows() if window != dialog and name and name != TITLE]
 
 
 def choose_in_save_dialog(tool, typed, expect_prompt=False):
