@@ -323,16 +323,20 @@ class Tool:
 
 
 def running_copies():
-    """The process ids of the copies of the tool running on this machine
-    (under Wine a program's first argument is its path)."""
+    """The process ids of the copies of the tool running in this Wine prefix
+    (under Wine a program's first argument is its path); copies in other
+    prefixes have guards of their own."""
     found = []
+    prefix = b"WINEPREFIX=" + PREFIX.encode()
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
             with open("/proc/%s/cmdline" % pid, "rb") as f:
                 program = f.read().split(b"\0")[0]
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                environment = f.read().split(b"\0")
         except OSError:
             continue
-        if program.endswith(b"BRKPortable.exe"):
+        if program.endswith(b"BRKPortable.exe") and prefix in environment:
             found.append(pid)
     return found
 
