@@ -59,6 +59,11 @@ struct TTreeDesc {
 inline constexpr std::uint32_t kWindowSize = 65536;  // two halves of the 32 KiB distance window
 inline constexpr std::uint32_t kWindowHalf = 32768;
 inline constexpr std::uint32_t kHashSize = 32768;  // 15-bit hash keys
+// The match search keys four and eight bytes as (w * multiplier) >> (bits
+// - 15), w the little-endian word. The tests derive colliding inputs from
+// these, so they must stay the multipliers the search uses.
+inline constexpr std::uint32_t kKey4Multiplier = 2654435761u;
+inline constexpr std::uint64_t kKey8Multiplier = 0x9E3779B97F4A7C15ull;
 inline constexpr std::uint32_t kLiteralBufferSize = 32768;
 inline constexpr std::uint32_t kFlagBufferSize = kLiteralBufferSize / 8;  // one bit a symbol
 inline constexpr int kLiteralLengthSymbols = 286;  // 256 bytes, end of block, 29 length codes

@@ -131,14 +131,14 @@ std::uint64_t load64(const std::uint8_t* p) {
 
 // Multiplicative hash of four bytes to 15 bits.
 std::uint32_t key4_of(const std::uint8_t* string) {
-  return (load32(string) * 2654435761u) >> (32 - 15);
+  return (load32(string) * kKey4Multiplier) >> (32 - 15);
 }
 
 constexpr std::uint32_t kLongKey = 8;  // bytes keyed by the third index
 
 // Multiplicative hash of eight bytes to 15 bits.
 std::uint32_t key8_of(const std::uint8_t* string) {
-  return static_cast<std::uint32_t>((load64(string) * 0x9E3779B97F4A7C15ull) >> (64 - 15));
+  return static_cast<std::uint32_t>((load64(string) * kKey8Multiplier) >> (64 - 15));
 }
 
 // Whether the eight bytes from `position` on have been read, so that its

@@ -66,11 +66,11 @@ std::vector<std::uint8_t> units_with_one_key(std::size_t size, Word multiplier,
 }  // namespace
 
 std::vector<std::uint8_t> four_byte_key_collisions(std::size_t size) {
-  return units_with_one_key<std::uint32_t>(size, 2654435761u, 3);  // the 4-byte index's key
+  return units_with_one_key<std::uint32_t>(size, kKey4Multiplier, 3);
 }
 
 std::vector<std::uint8_t> eight_byte_key_collisions(std::size_t size) {
-  return units_with_one_key<std::uint64_t>(size, 0x9E3779B97F4A7C15ull, 7);  // the 8-byte one's
+  return units_with_one_key<std::uint64_t>(size, kKey8Multiplier, 7);
 }
 
 }  // namespace deflate_test
