@@ -221,20 +221,22 @@ class Tool:
             if self.window:
                 return None
             if time.monotonic() - started > 60:
-                screen = os.path.join(self.folder, "no-window.png")
-                run("import", "-window", "root", screen, check=False)
-                self.process.kill()
-                self.process.wait()
-                seen = "no window after 60 s (the screen: %s)" % screen
                 break
             time.sleep(0.2)
-        else:
+        # What the display shows now, before a hung tool is ended.
+        windows = visible_windows()
+        if self.ended():
             seen = "the tool ended with code %d after %.1f s without a window" % (
                 self.process.returncode, time.monotonic() - started)
-        self.window = None
+        else:
+            screen = os.path.join(self.folder, "no-window.png")
+            run("import", "-window", "root", screen, check=False)
+            self.process.kill()
+            self.process.wait()
+            seen = "no window after 60 s (the screen: %s)" % screen
         with open(log_path, errors="replace") as log:
             said = log.read()[-1500:].strip()
-        return "%s; windows on the display: %r; Wine said: %s" % (seen, visible_windows(), said or "nothing")
+        return "%s; windows on the display: %r; Wine said: %s" % (seen, windows, said or "nothing")
 
     @staticmethod
     def find_window(title):
