@@ -124,7 +124,6 @@ struct TState {
   std::uint32_t chain[kWindowHalf];  // by position & 0x7FFF: the previous position with that key
   std::uint32_t head[kHashSize];     // by 3-byte key: the last position inserted
   std::int32_t block_start;          // negative once the window slid past it
-  std::uint32_t hash_key;
   std::uint32_t prev_length;
   std::uint32_t scan;
   std::uint32_t match_start;

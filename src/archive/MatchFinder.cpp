@@ -63,7 +63,6 @@ constexpr std::uint32_t kMinLookahead = kMaxMatch + kMinMatch + 1;        // bel
 constexpr std::uint32_t kFarthestDistance = kWindowHalf - kMinLookahead;  // 32506
 constexpr std::uint32_t kSlidePoint = kWindowHalf + kFarthestDistance;    // 65274
 constexpr std::uint32_t kTooFar = 4096;  // a 3-byte match farther back costs more than literals
-constexpr std::uint32_t kHashShift = 5;  // three shifts push a byte out of the 15-bit key
 constexpr std::uint32_t kHashMask = kHashSize - 1;
 constexpr std::uint32_t kChainMask = kWindowHalf - 1;
 constexpr std::uint32_t kEndOfInput = 0xFFFFFFFF;  // a read answer that also ends the input
@@ -97,10 +96,6 @@ constexpr int kLastGreedyLevel = 3;
 constexpr std::uint16_t kFlagFastest = 4;  // entry flag bits 1-2: the deflate option used
 constexpr std::uint16_t kFlagMaximum = 2;
 
-void update_hash(TState& s, std::uint8_t byte) {
-  s.hash_key = ((s.hash_key << kHashShift) ^ byte) & kHashMask;
-}
-
 // A link (a hash head or chain entry) holds a window position in its low
 // 16 bits and, above them, that position's rank: how many positions with the
 // same 3-byte key were inserted before it, modulo 65536. The difference of
@@ -129,6 +124,13 @@ std::uint64_t load64(const std::uint8_t* p) {
   return value;
 }
 
+// The 3-byte key: five bits a byte, the first byte's top bits shifted out.
+// It is the key of a hash updated byte by byte (key = (key << 5 ^ byte) &
+// 0x7FFF), in which only the last three bytes count, computed at once.
+std::uint32_t key3_of(const std::uint8_t* string) {
+  return ((string[0] << 10) ^ (string[1] << 5) ^ string[2]) & kHashMask;
+}
+
 // Multiplicative hash of four bytes to 15 bits.
 std::uint32_t key4_of(const std::uint8_t* string) {
   return (load32(string) * kKey4Multiplier) >> (32 - 15);
@@ -153,27 +155,35 @@ void index8_insert(TState& s, std::uint32_t link) {
   s.head8[key8] = link;
 }
 
-// Links the string at the scan position into the hash chains and answers
-// the link to the previous position with the same 3-byte key (position 0:
-// none).
-std::uint32_t insert_string(TState& s) {
-  update_hash(s, s.window[s.scan + kMinMatch - 1]);
-  const std::uint32_t previous = s.head[s.hash_key];
-  s.chain[s.scan & kChainMask] = previous;
+// Links the string at `position` into the hash chains and answers the link
+// to the previous position with the same 3-byte key (position 0: none).
+// Declared inline, which GCC takes as a hint to inline it into the loops
+// that run it for nearly every byte: as a call it cost about a tenth more
+// instructions on data that does not compress.
+inline std::uint32_t insert_string(TState& s, std::uint32_t position) {
+  const std::uint8_t* const string = s.window + position;
+  const std::uint32_t key3 = key3_of(string);
+  const std::uint32_t previous = s.head[key3];
+  s.chain[position & kChainMask] = previous;
   const std::uint32_t rank = (rank_of(previous) + 1) & kPositionMask;
-  const std::uint32_t link = s.scan | (rank << kRankShift);
-  s.head[s.hash_key] = link;
-  const std::uint32_t key4 = key4_of(s.window + s.scan);
+  const std::uint32_t link = position | (rank << kRankShift);
+  s.head[key3] = link;
+  const std::uint32_t key4 = key4_of(string);
   const std::uint32_t previous4 = s.head4[key4];
-  s.chain4[s.scan & kChainMask] = {previous4,
-                                   s.chain4[position_of(previous4) & kChainMask].previous};
+  s.chain4[position & kChainMask] = {previous4,
+                                     s.chain4[position_of(previous4) & kChainMask].previous};
   s.head4[key4] = link;
-  if (long_key_ready(s, s.scan)) {
+  if (long_key_ready(s, position)) {
     index8_insert(s, link);
   } else if (!s.end_of_input && s.waiting8_count < std::size(s.waiting8)) {
     s.waiting8[s.waiting8_count++] = link;  // its last bytes come with the next read
   }
   return previous;
+}
+
+// Links the strings at positions [from, to) into the hash chains, in order.
+void insert_strings(TState& s, std::uint32_t from, std::uint32_t to) {
+  for (std::uint32_t position = from; position < to; ++position) insert_string(s, position);
 }
 
 std::uint32_t read_input(TState& s, std::uint8_t* buffer, std::uint32_t size) {
@@ -257,98 +267,108 @@ std::uint16_t load16(const std::uint8_t* p) {
   return value;
 }
 
-// Walks the candidates from `link` on, nearest first: at most chain limit of
-// them (a quarter after a good match), none farther back than 32506 bytes
-// but the first; answers the longest match (from the previous match length
-// on) and leaves its start in match_start, the nearest among equals.
-//
-// While no match of 3 bytes is known, the walk follows the 3-byte chain.
-// After that only candidates that share four bytes with the scan position
-// can do better, and the walk follows the 4-byte chain instead, passing over
-// the rest; the ranks in the links tell where the 3-byte walk would end.
-std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
-  std::uint32_t best = s.prev_length;
-  if (s.scan > kWindowSize - kMinLookahead) {
-    s.error = "insufficient lookahead";  // the compare would leave the window
-    return best;
-  }
-  std::uint32_t chain_count = s.chain_limit;
-  if (s.prev_length >= s.good_length) chain_count >>= 2;
-  const std::uint32_t steps_allowed = chain_count;
-  const std::uint32_t limit = s.scan > kFarthestDistance ? s.scan - kFarthestDistance : 0;
-  const std::uint32_t scan = s.scan;
-  const std::uint32_t nice = static_cast<std::uint32_t>(s.nice_length);
-  const std::uint8_t* const window = s.window;
-  const std::uint8_t* const here = window + scan;
-  // A longer match must agree at its last two bytes, and any match at its
-  // first two: cheap rejections, checked before the compare.
-  const std::uint16_t here_start = load16(here);
-  std::uint16_t here_end = load16(here + best - 1);
-  std::uint32_t best_start = s.match_start;
-  bool done = false;
+// What a search knows as it goes from candidate to candidate.
+struct SearchWalk {
+  const std::uint8_t* window;
+  const std::uint8_t* here;  // the scan position's bytes
+  std::uint32_t limit;       // candidates at or below are too far back, but the first
+  std::uint32_t first;       // the first candidate on the 3-byte chain, and its rank
+  std::uint32_t first_rank;
+  std::uint32_t steps_allowed;  // how many candidates the plain walk visits at most
+  std::uint32_t nice;
+  std::uint32_t best;
+  std::uint32_t best_start;
+  std::uint32_t candidate;    // where the 3-byte walk stands
+  std::uint32_t chain_count;  // what is left of its budget
+  std::uint32_t unvisited_below;
+  std::uint32_t steps;
+  bool done;
+};
 
-  const auto judge = [&](std::uint32_t candidate) {
-    const std::uint8_t* there = window + candidate;
-    if (load16(there + best - 1) != here_end || load16(there) != here_start) return;
-    const std::uint32_t length = match_length(here, there);
-    if (length > best) {
-      best_start = candidate;
-      best = length;
-      done = length >= nice;
-      here_end = load16(here + best - 1);
+// The 3-byte walk from where it stands to its end: every candidate, judged
+// as the plain walk judges it. A longer match must agree at its first two
+// bytes, and at the best match's last byte and the one after it: cheap
+// rejections, checked before the compare.
+void finish_plain_walk(TState& s, SearchWalk& w) {
+  const std::uint16_t here_start = load16(w.here);
+  while (!w.done) {
+    ++w.steps;
+    const std::uint8_t* there = w.window + w.candidate;
+    if (load16(there) == here_start && load16(there + w.best - 1) == load16(w.here + w.best - 1)) {
+      const std::uint32_t length = match_length(w.here, there);
+      if (length > w.best) {
+        w.best_start = w.candidate;
+        w.best = length;
+        w.done = length >= w.nice;
+      }
     }
-  };
-
-  const std::uint32_t first = position_of(link);
-  const std::uint32_t first_rank = rank_of(link);
-  if (first >= scan) {
-    s.error = "no future";  // links only ever lead back
-    return best;
+    w.candidate = position_of(s.chain[w.candidate & kChainMask]);
+    if (w.candidate <= w.limit || --w.chain_count == 0) w.done = true;
   }
+}
 
-  // Along the 3-byte chain while no match of three bytes is known.
-  std::uint32_t candidate = first;
-  std::uint32_t unvisited_below = first + 1;
-  std::uint32_t steps = 0;
-  while (best < kMinMatch && !done) {
-    ++steps;
-    judge(candidate);
-    unvisited_below = candidate;
-    candidate = position_of(s.chain[candidate & kChainMask]);
-    if (candidate <= limit || --chain_count == 0) done = true;
-  }
-
-  // Then along the 4-byte chain, over the candidates the 3-byte walk has
-  // not reached yet and would still reach. A candidate's pair of links is
-  // read before it is judged, so the next step's memory access is under way
-  // meanwhile. Once the best match is seven bytes long, only candidates
-  // that share eight bytes can do better, and the walk goes on along the
-  // 8-byte chain, below the last candidate it reached.
-  std::uint32_t passes_left = chain_count;
+// Goes on from a match of three bytes or more. Only candidates that share
+// four bytes with the scan position can do better, so the walk follows the
+// 4-byte chain, over the candidates the 3-byte walk has not reached yet and
+// would still reach, passing over the rest; the ranks in the links tell
+// where the 3-byte walk would end. A candidate's pair of links is read
+// before it is judged, so the next step's memory access is under way
+// meanwhile. Once the best match is seven bytes long, only candidates that
+// share eight bytes can do better, and the walk goes on along the 8-byte
+// chain, below the last candidate it reached.
+void search_longer(TState& s, SearchWalk& w) {
+  // The walk's state in locals, which the compiler keeps in registers.
+  const std::uint8_t* const window = w.window;
+  const std::uint8_t* const here = w.here;
+  const std::uint32_t first = w.first;
+  const std::uint32_t first_rank = w.first_rank;
+  const std::uint32_t steps_allowed = w.steps_allowed;
+  const std::uint32_t nice = w.nice;
+  std::uint32_t best = w.best;
+  std::uint32_t best_start = w.best_start;
+  std::uint32_t unvisited_below = w.unvisited_below;
+  std::uint32_t steps = w.steps;
+  std::uint16_t here_end = load16(here + best - 1);
+  bool done = false;
+  std::uint32_t passes_left = w.chain_count;
   bool too_many_passes = false;
   const auto pass_over = [&] {
     if (--passes_left != 0) return true;
     too_many_passes = true;
     return false;
   };
-  bool walk_over = false;
-  // Visits the candidate a link names; false: the walk ends here.
+  // Candidates in [reach_from, unvisited_below) are the ones to visit: one
+  // unsigned compare tells most of them from the rest. unvisited_below lies
+  // above the limit here: the 3-byte walk would have ended otherwise.
+  const std::uint32_t reach_from = w.limit + 1;
+  // Visits the candidate a link names; false: the walk ends here. A
+  // candidate that shares the keyed bytes shares the first two, so only the
+  // end of the best match is compared before the rest.
   const auto visit = [&](std::uint32_t link, auto shares_keyed_bytes) {
     ++steps;
     const std::uint32_t candidate = position_of(link);
-    if (candidate == 0) return false;
-    if (candidate >= unvisited_below) return pass_over();  // the scan position, or visited
-    if (candidate <= limit && candidate != first) return false;
+    if (candidate - reach_from >= unvisited_below - reach_from) {
+      if (candidate >= unvisited_below) return pass_over();  // the scan position, or visited
+      if (candidate != first) return false;                  // too far back, or none
+    }
     unvisited_below = candidate;
     if (!shares_keyed_bytes(candidate)) return pass_over();  // a colliding key
     if (((first_rank - rank_of(link)) & kPositionMask) >= steps_allowed) return false;
-    judge(candidate);
+    const std::uint8_t* there = window + candidate;
+    if (load16(there + best - 1) != here_end) return true;
+    const std::uint32_t length = match_length(here, there);
+    if (length <= best) return true;
+    best_start = candidate;
+    best = length;
+    here_end = load16(here + best - 1);
+    done = length >= nice;
     return !done;
   };
   const std::uint32_t here4 = load32(here);
   const auto shares4 = [&](std::uint32_t c) { return load32(window + c) == here4; };
   const bool long_keys = s.lookahead >= kLongKey;  // all eight bytes here are input
   std::uint32_t link4 = s.head4[key4_of(here)];
+  bool walk_over = false;
   while (!done && !(long_keys && best >= kLongKey - 1)) {
     const TState::TLinkPair next = s.chain4[position_of(link4) & kChainMask];
     if (!visit(link4, shares4) || !visit(next.previous, shares4)) {
@@ -364,22 +384,78 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
       link8 = s.chain8[position_of(link8) & kChainMask];
     }
   }
+  w.best = best;
+  w.best_start = best_start;
+  w.steps = steps;
+  w.done = done;
 
   // Too many collisions: the rest of the 3-byte walk, from where it was
   // left. Candidates judged on the 4- or 8-byte chain come again and
   // change nothing (none is longer than the best), the others are judged in
   // the plain walk's order.
-  if (too_many_passes) {
-    while (!done) {
-      ++steps;
-      judge(candidate);
-      candidate = position_of(s.chain[candidate & kChainMask]);
-      if (candidate <= limit || --chain_count == 0) done = true;
-    }
+  if (too_many_passes) finish_plain_walk(s, w);
+}
+
+// Walks the candidates from `link` on, nearest first: at most chain limit of
+// them (a quarter after a good match), none farther back than 32506 bytes
+// but the first; answers the longest match (from the previous match length
+// on) and leaves its start in match_start, the nearest among equals.
+//
+// While no match of 3 bytes is known, the walk follows the 3-byte chain to
+// the first candidate that shares three bytes with the scan position. On
+// data that does not repeat, most searches end there without one, so that
+// part is kept lean; the rest of the search is search_longer's.
+std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
+  const std::uint32_t scan = s.scan;
+  const std::uint32_t first = position_of(link);
+  if (scan > kWindowSize - kMinLookahead) {
+    s.error = "insufficient lookahead";  // the compare would leave the window
+    return s.prev_length;
   }
-  s.most_search_steps = std::max(s.most_search_steps, steps);
-  s.match_start = best_start;
-  return best;
+  if (first >= scan) {
+    s.error = "no future";  // links only ever lead back
+    return s.prev_length;
+  }
+  SearchWalk w;
+  w.window = s.window;
+  w.here = s.window + scan;
+  w.limit = scan > kFarthestDistance ? scan - kFarthestDistance : 0;
+  w.first = first;
+  w.first_rank = rank_of(link);
+  w.steps_allowed = s.prev_length >= s.good_length ? s.chain_limit >> 2 : s.chain_limit;
+  w.nice = static_cast<std::uint32_t>(s.nice_length);
+  w.best = s.prev_length;
+  w.best_start = s.match_start;
+  w.candidate = first;
+  w.chain_count = w.steps_allowed;
+  w.unvisited_below = first + 1;
+  w.steps = 0;
+  w.done = false;
+
+  if (w.best < kMinMatch) {
+    // Three bytes equal, compared at once (the fourth byte masked off).
+    constexpr std::uint32_t kThreeBytes = 0xFFFFFF;
+    const std::uint32_t here3 = load32(w.here) & kThreeBytes;
+    for (;;) {
+      ++w.steps;
+      if ((load32(w.window + w.candidate) & kThreeBytes) == here3) break;
+      w.candidate = position_of(s.chain[w.candidate & kChainMask]);
+      if (w.candidate <= w.limit || --w.chain_count == 0) {
+        s.most_search_steps = std::max(s.most_search_steps, w.steps);
+        return w.best;  // none shares three bytes
+      }
+    }
+    w.best_start = w.candidate;
+    w.best = match_length(w.here, w.window + w.candidate);
+    w.done = w.best >= w.nice;
+    w.unvisited_below = w.candidate;
+    w.candidate = position_of(s.chain[w.candidate & kChainMask]);
+    if (w.candidate <= w.limit || --w.chain_count == 0) w.done = true;
+  }
+  if (!w.done) search_longer(s, w);
+  s.most_search_steps = std::max(s.most_search_steps, w.steps);
+  s.match_start = w.best_start;
+  return w.best;
 }
 
 // Searches the chain from `candidate`, with no match reaching past the input.
@@ -411,7 +487,7 @@ std::uint32_t deflate_greedy(TState& s) {
   s.prev_length = kMinMatch - 1;
   while (s.lookahead != 0) {
     const bool searchable = s.lookahead >= kMinMatch;
-    if (searchable) candidate = insert_string(s);
+    if (searchable) candidate = insert_string(s, s.scan);
     if (searchable && position_of(candidate) != 0 &&
         s.scan - position_of(candidate) <= kFarthestDistance) {
       length = search(s, candidate);
@@ -420,19 +496,12 @@ std::uint32_t deflate_greedy(TState& s) {
     if (length >= kMinMatch) {
       end_now = ct_tally(s, s.scan - s.match_start, length - kMinMatch);
       s.lookahead -= length;
+      // A short match has its inner positions inserted too; a long one is
+      // skipped.
       if (length <= s.lazy_limit && s.lookahead >= kMinMatch) {
-        // Short match: insert its inner positions too.
-        while (--length != 0) {
-          ++s.scan;
-          candidate = insert_string(s);
-        }
-        ++s.scan;
-      } else {
-        // Long match: skip it, and restart the key at the new position.
-        s.scan += length;
-        s.hash_key = s.window[s.scan];
-        update_hash(s, s.window[s.scan + 1]);
+        insert_strings(s, s.scan + 1, s.scan + length);
       }
+      s.scan += length;
       length = 0;
     } else {
       end_now = ct_tally(s, 0, s.window[s.scan]);
@@ -455,7 +524,7 @@ std::uint32_t deflate_lazy(TState& s) {
   bool literal_pending = false;
   while (s.lookahead != 0) {
     const bool searchable = s.lookahead >= kMinMatch;
-    if (searchable) candidate = insert_string(s);
+    if (searchable) candidate = insert_string(s, s.scan);
     s.prev_length = length;
     const std::uint32_t prev_match = s.match_start;
     length = kMinMatch - 1;
@@ -467,17 +536,15 @@ std::uint32_t deflate_lazy(TState& s) {
     }
 
     if (s.prev_length >= kMinMatch && length <= s.prev_length) {
-      const std::uint32_t max_insert = s.scan + s.lookahead - kMinMatch;
+      const std::uint32_t insert_end = s.scan + s.lookahead - kMinMatch + 1;
       const int end_now = ct_tally(s, s.scan - 1 - prev_match, s.prev_length - kMinMatch);
       // The match began at the previous position; the scan stands on its
       // second byte. Insert the rest of its positions while they have three
       // bytes of input.
+      const std::uint32_t match_end = s.scan + s.prev_length - 1;
+      insert_strings(s, s.scan + 1, std::min(match_end, insert_end));
       s.lookahead -= s.prev_length - 1;
-      for (std::uint32_t left = s.prev_length - 2; left != 0; --left) {
-        ++s.scan;
-        if (s.scan <= max_insert) candidate = insert_string(s);
-      }
-      ++s.scan;
+      s.scan = match_end;
       literal_pending = false;
       length = kMinMatch - 1;
       if (end_now) end_block(s);
@@ -506,7 +573,7 @@ void clear_heads(TState& s) {
   if (s.heads_set_below < kClearOneByOneBelow) {
     for (std::uint32_t position = 0; position < s.heads_set_below; ++position) {
       const std::uint8_t* string = s.window + position;
-      s.head[((string[0] << 10) ^ (string[1] << 5) ^ string[2]) & kHashMask] = 0;
+      s.head[key3_of(string)] = 0;
       s.head4[key4_of(string)] = 0;
       s.head8[key8_of(string)] = 0;
     }
@@ -550,9 +617,6 @@ void match_init(TState& s, std::int32_t level, std::uint16_t* flags) {
   s.read_end = s.lookahead;
   if (s.end_of_input) return;
   if (s.lookahead < kMinLookahead) refill_window(s);
-  s.hash_key = 0;
-  update_hash(s, s.window[0]);
-  update_hash(s, s.window[1]);
 }
 
 std::uint32_t deflate_entry(TState& s) {
