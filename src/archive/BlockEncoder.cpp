@@ -36,8 +36,6 @@ constexpr int kMaxCodeLengthCodeLength = 7;  // longest code of the code-length 
 constexpr int kEndOfBlock = 256;
 constexpr int kFirstLengthSymbol = 257;
 constexpr int kLengthCodes = 29;
-constexpr std::uint32_t kMaxBlockSymbols = kLiteralBufferSize - 1;  // one entry kept spare
-constexpr std::uint32_t kEarlyEndInterval = 4096;   // symbols between early-end estimates
 constexpr std::uint32_t kFarthestDistance = 32506;  // the match finder's limit
 constexpr std::uint16_t kUnclassified = 0xFFFF;     // attributes word asking for a text guess
 constexpr int kEndOfLengths = 0xFFFF;  // the length "after" the last symbol: differs from any
@@ -571,43 +569,30 @@ void ct_init(TState& s, std::uint16_t* attributes) {
 }
 
 int ct_tally(TState& s, std::uint32_t dist, std::uint32_t lc) {
-  if (dist == 0) {
+  if (dist == 0) return ct_tally_literal(s, static_cast<std::uint8_t>(lc));
+  --dist;
+  if (dist >= kFarthestDistance || lc > 255 || distance_code_of(s, dist & 0x7FFF) >= 30) {
+    s.error = "ct_tally: bad match";
+    dist &= 0x7FFF;
     lc &= 0xFF;
-    s.literal_buffer[s.last_lit++] = static_cast<std::uint8_t>(lc);
-    ++s.literal_tree[lc].freq_code;
-  } else {
-    --dist;
-    if (dist >= kFarthestDistance || lc > 255 || distance_code_of(s, dist & 0x7FFF) >= 30) {
-      s.error = "ct_tally: bad match";
-      dist &= 0x7FFF;
-      lc &= 0xFF;
-    }
-    s.literal_buffer[s.last_lit++] = static_cast<std::uint8_t>(lc);
-    ++s.literal_tree[kFirstLengthSymbol + s.length_code[lc]].freq_code;
-    ++s.distance_tree[distance_code_of(s, dist)].freq_code;
-    s.distance_buffer[s.last_dist++] = static_cast<std::uint16_t>(dist);
-    s.flag_byte |= s.flag_mask;
   }
-  s.flag_mask = static_cast<std::uint8_t>(s.flag_mask << 1);
-  if ((s.last_lit & 7) == 0) {
-    s.flag_buffer[s.flag_index++] = s.flag_byte;
-    s.flag_byte = 0;
-    s.flag_mask = 1;
-  }
+  s.literal_buffer[s.last_lit++] = static_cast<std::uint8_t>(lc);
+  ++s.literal_tree[kFirstLengthSymbol + s.length_code[lc]].freq_code;
+  ++s.distance_tree[distance_code_of(s, dist)].freq_code;
+  s.distance_buffer[s.last_dist++] = static_cast<std::uint16_t>(dist);
+  s.flag_byte |= s.flag_mask;
+  return ct_symbol_tallied(s);
+}
 
-  // Above the fastest levels, look every so often whether the block already
-  // compresses so well that a new block with fresh trees would pay.
-  if (s.level > 2 && (s.last_lit % kEarlyEndInterval) == 0) {
-    std::uint32_t estimate = s.last_lit * 8;
-    for (int code = 0; code < kDistanceSymbols; ++code) {
-      estimate += s.distance_tree[code].freq_code * (5 + kDistanceExtraBits[code]);
-    }
-    estimate >>= 3;
-    const auto covered = static_cast<std::uint32_t>(static_cast<std::int64_t>(s.scan) -
-                                                    static_cast<std::int64_t>(s.block_start));
-    if (s.last_dist < (s.last_lit >> 1) && estimate < (covered >> 1)) return 1;
+bool ct_block_pays_to_end(const TState& s) {
+  std::uint32_t estimate = s.last_lit * 8;
+  for (int code = 0; code < kDistanceSymbols; ++code) {
+    estimate += s.distance_tree[code].freq_code * (5 + kDistanceExtraBits[code]);
   }
-  return s.last_lit == kMaxBlockSymbols;
+  estimate >>= 3;
+  const auto covered = static_cast<std::uint32_t>(static_cast<std::int64_t>(s.scan) -
+                                                  static_cast<std::int64_t>(s.block_start));
+  return s.last_dist < (s.last_lit >> 1) && estimate < (covered >> 1);
 }
 
 std::uint32_t ct_end_block(TState& s, const std::uint8_t* data, std::uint32_t stored_len,

@@ -201,6 +201,37 @@ std::uint32_t compress_entry(TState& state, const TEntrySetup& setup);
 // length - 3); answers nonzero when the block should end now.
 int ct_tally(TState& state, std::uint32_t dist, std::uint32_t lc);
 
+// Whether a block of state.last_lit symbols already compresses so well that
+// ending it for a new block with fresh trees would pay (an estimate).
+bool ct_block_pays_to_end(const TState& state);
+
+// The bookkeeping after a symbol is recorded: its flag bit (set for a match)
+// joins the flag buffer; answers nonzero when the block should end now.
+inline int ct_symbol_tallied(TState& state) {
+  constexpr std::uint32_t kMaxBlockSymbols = kLiteralBufferSize - 1;  // one entry kept spare
+  // Above the fastest levels, look every so often whether the block already
+  // compresses so well that a new block with fresh trees would pay.
+  constexpr std::uint32_t kEarlyEndInterval = 4096;
+  state.flag_mask = static_cast<std::uint8_t>(state.flag_mask << 1);
+  if ((state.last_lit & 7) == 0) {
+    state.flag_buffer[state.flag_index++] = state.flag_byte;
+    state.flag_byte = 0;
+    state.flag_mask = 1;
+  }
+  if (state.level > 2 && state.last_lit % kEarlyEndInterval == 0 && ct_block_pays_to_end(state)) {
+    return 1;
+  }
+  return state.last_lit == kMaxBlockSymbols;
+}
+
+// ct_tally(state, 0, byte), defined here so that the match finder inlines
+// it: on data that does not compress, it runs for nearly every byte.
+inline int ct_tally_literal(TState& state, std::uint8_t byte) {
+  state.literal_buffer[state.last_lit++] = byte;
+  ++state.literal_tree[byte].freq_code;
+  return ct_symbol_tallied(state);
+}
+
 // Ends the block covering `stored_len` input bytes at `data` (null when they
 // are no longer all in the window) and answers the compressed bytes so far;
 // `last` is 1 for the block that ends the input.

@@ -504,7 +504,7 @@ std::uint32_t deflate_greedy(TState& s) {
       s.scan += length;
       length = 0;
     } else {
-      end_now = ct_tally(s, 0, s.window[s.scan]);
+      end_now = ct_tally_literal(s, s.window[s.scan]);
       --s.lookahead;
       ++s.scan;
     }
@@ -549,7 +549,7 @@ std::uint32_t deflate_lazy(TState& s) {
       length = kMinMatch - 1;
       if (end_now) end_block(s);
     } else if (literal_pending) {
-      if (ct_tally(s, 0, s.window[s.scan - 1])) end_block(s);
+      if (ct_tally_literal(s, s.window[s.scan - 1])) end_block(s);
       ++s.scan;
       --s.lookahead;
     } else {
@@ -559,7 +559,7 @@ std::uint32_t deflate_lazy(TState& s) {
     }
     if (s.lookahead < kMinLookahead) refill_window(s);
   }
-  if (literal_pending) ct_tally(s, 0, s.window[s.scan - 1]);
+  if (literal_pending) ct_tally_literal(s, s.window[s.scan - 1]);
   return end_last_block(s);
 }
 
