@@ -272,8 +272,8 @@ struct SearchWalk {
   const std::uint8_t* window;
   const std::uint8_t* here;  // the scan position's bytes
   std::uint32_t limit;       // candidates at or below are too far back, but the first
-  std::uint32_t first;       // the first candidate on the 3-byte chain, and its rank
-  std::uint32_t first_rank;
+  std::uint32_t first;       // the first candidate on the 3-byte chain, and its link
+  std::uint32_t first_link;
   std::uint32_t steps_allowed;  // how many candidates the plain walk visits at most
   std::uint32_t nice;
   std::uint32_t best;
@@ -321,12 +321,11 @@ void search_longer(TState& s, SearchWalk& w) {
   const std::uint8_t* const window = w.window;
   const std::uint8_t* const here = w.here;
   const std::uint32_t first = w.first;
-  const std::uint32_t first_rank = w.first_rank;
+  const std::uint32_t first_link = w.first_link;
   const std::uint32_t steps_allowed = w.steps_allowed;
   const std::uint32_t nice = w.nice;
   std::uint32_t best = w.best;
   std::uint32_t best_start = w.best_start;
-  std::uint32_t unvisited_below = w.unvisited_below;
   std::uint32_t steps = w.steps;
   std::uint16_t here_end = load16(here + best - 1);
   bool done = false;
@@ -337,23 +336,32 @@ void search_longer(TState& s, SearchWalk& w) {
     too_many_passes = true;
     return false;
   };
-  // Candidates in [reach_from, unvisited_below) are the ones to visit: one
-  // unsigned compare tells most of them from the rest. unvisited_below lies
-  // above the limit here: the 3-byte walk would have ended otherwise.
+  // Candidates in [reach_from, reach_from + unvisited) are the ones to visit,
+  // those above the limit that the walk has not passed yet: one unsigned
+  // compare tells most of them from the rest. unvisited is not 0 here: the
+  // 3-byte walk would have ended otherwise.
   const std::uint32_t reach_from = w.limit + 1;
+  std::uint32_t unvisited = w.unvisited_below - reach_from;
+  // The rank limit on whole links: a candidate lies no higher than the first,
+  // so the difference of the two links holds the difference of their ranks
+  // (the steps between them on the 3-byte chain) in its upper half, and that
+  // of their positions in its lower half.
+  const std::uint32_t too_many_steps = steps_allowed << kRankShift;
   // Visits the candidate a link names; false: the walk ends here. A
   // candidate that shares the keyed bytes shares the first two, so only the
   // end of the best match is compared before the rest.
   const auto visit = [&](std::uint32_t link, auto shares_keyed_bytes) {
     ++steps;
     const std::uint32_t candidate = position_of(link);
-    if (candidate - reach_from >= unvisited_below - reach_from) {
-      if (candidate >= unvisited_below) return pass_over();  // the scan position, or visited
-      if (candidate != first) return false;                  // too far back, or none
+    std::uint32_t offset = candidate - reach_from;
+    if (offset >= unvisited) {
+      if (candidate >= reach_from + unvisited) return pass_over();  // the scan position, or visited
+      if (candidate != first) return false;                         // too far back, or none
+      offset = 0;  // the first, at the limit: any candidate after it is out of reach
     }
-    unvisited_below = candidate;
+    unvisited = offset;
     if (!shares_keyed_bytes(candidate)) return pass_over();  // a colliding key
-    if (((first_rank - rank_of(link)) & kPositionMask) >= steps_allowed) return false;
+    if (first_link - link >= too_many_steps) return false;
     const std::uint8_t* there = window + candidate;
     if (load16(there + best - 1) != here_end) return true;
     const std::uint32_t length = match_length(here, there);
@@ -421,7 +429,7 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
   w.here = s.window + scan;
   w.limit = scan > kFarthestDistance ? scan - kFarthestDistance : 0;
   w.first = first;
-  w.first_rank = rank_of(link);
+  w.first_link = link;
   w.steps_allowed = s.prev_length >= s.good_length ? s.chain_limit >> 2 : s.chain_limit;
   w.nice = static_cast<std::uint32_t>(s.nice_length);
   w.best = s.prev_length;
