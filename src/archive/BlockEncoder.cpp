@@ -147,11 +147,10 @@ void start_block(TState& s) {
   s.literal_tree[kEndOfBlock].freq_code = 1;
   s.optimal_length = 0;
   s.fixed_length = 0;
+  // Only matches set their flag bits, so the block's flag bytes start clear.
+  std::fill_n(s.flag_buffer, (s.last_lit + 7) / 8, std::uint8_t{0});
   s.last_lit = 0;
   s.last_dist = 0;
-  s.flag_index = 0;
-  s.flag_byte = 0;
-  s.flag_mask = 1;
 }
 
 // Heap order: the lower frequency first; between equal frequencies the
@@ -565,6 +564,7 @@ void ct_init(TState& s, std::uint16_t* attributes) {
   s.compressed_bits = 0;
   if (s.fixed_distance_table[0].parent_len != 0) return;  // built for an earlier entry
   build_tables(s);
+  s.last_lit = kLiteralBufferSize;  // whatever the state held: every flag byte clear
   start_block(s);
 }
 
@@ -580,7 +580,7 @@ int ct_tally(TState& s, std::uint32_t dist, std::uint32_t lc) {
   ++s.literal_tree[kFirstLengthSymbol + s.length_code[lc]].freq_code;
   ++s.distance_tree[distance_code_of(s, dist)].freq_code;
   s.distance_buffer[s.last_dist++] = static_cast<std::uint16_t>(dist);
-  s.flag_byte |= s.flag_mask;
+  s.flag_buffer[(s.last_lit - 1) >> 3] |= static_cast<std::uint8_t>(1 << ((s.last_lit - 1) & 7));
   return ct_symbol_tallied(s);
 }
 
@@ -597,7 +597,6 @@ bool ct_block_pays_to_end(const TState& s) {
 
 std::uint32_t ct_end_block(TState& s, const std::uint8_t* data, std::uint32_t stored_len,
                            int last) {
-  s.flag_buffer[s.flag_index] = s.flag_byte;
   if (*s.attributes == kUnclassified) classify_entry(s);
 
   make_tree(s, s.literal_desc);

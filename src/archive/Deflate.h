@@ -101,9 +101,6 @@ struct TState {
   std::uint8_t flag_buffer[kFlagBufferSize];          // bit set: the symbol is a match
   std::uint32_t last_lit;                             // symbols in the block
   std::uint32_t last_dist;                            // matches in the block
-  std::uint32_t flag_index;
-  std::uint8_t flag_byte;
-  std::uint8_t flag_mask;
   std::uint32_t optimal_length;  // block bits with its dynamic trees, tree header included
   std::uint32_t fixed_length;    // block bits with the fixed codes
   std::uint32_t compressed_bytes;
@@ -205,19 +202,16 @@ int ct_tally(TState& state, std::uint32_t dist, std::uint32_t lc);
 // ending it for a new block with fresh trees would pay (an estimate).
 bool ct_block_pays_to_end(const TState& state);
 
-// The bookkeeping after a symbol is recorded: its flag bit (set for a match)
-// joins the flag buffer; answers nonzero when the block should end now.
-inline int ct_symbol_tallied(TState& state) {
+// After a symbol is recorded: answers nonzero when the block should end now.
+inline int ct_symbol_tallied(const TState& state) {
   constexpr std::uint32_t kMaxBlockSymbols = kLiteralBufferSize - 1;  // one entry kept spare
   // Above the fastest levels, look every so often whether the block already
   // compresses so well that a new block with fresh trees would pay.
   constexpr std::uint32_t kEarlyEndInterval = 4096;
-  state.flag_mask = static_cast<std::uint8_t>(state.flag_mask << 1);
-  if ((state.last_lit & 7) == 0) {
-    state.flag_buffer[state.flag_index++] = state.flag_byte;
-    state.flag_byte = 0;
-    state.flag_mask = 1;
-  }
+  static_assert(kMaxBlockSymbols % kEarlyEndInterval == kEarlyEndInterval - 1);
+  // One test lets through both kinds of symbol count that need a closer look:
+  // the multiples of the interval and the one before each, the block's last.
+  if (((state.last_lit + 1) & (kEarlyEndInterval - 1)) > 1) return 0;
   if (state.level > 2 && state.last_lit % kEarlyEndInterval == 0 && ct_block_pays_to_end(state)) {
     return 1;
   }
