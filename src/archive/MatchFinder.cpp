@@ -404,55 +404,35 @@ void search_longer(TState& s, SearchWalk& w) {
   if (too_many_passes) finish_plain_walk(s, w);
 }
 
-// Walks the candidates from `link` on, nearest first: at most chain limit of
-// them (a quarter after a good match), none farther back than 32506 bytes
-// but the first; answers the longest match (from the previous match length
-// on) and leaves its start in match_start, the nearest among equals.
-//
-// While no match of 3 bytes is known, the walk follows the 3-byte chain to
-// the first candidate that shares three bytes with the scan position. On
-// data that does not repeat, most searches end there without one, so that
-// part is kept lean; the rest of the search is search_longer's.
-std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
-  const std::uint32_t scan = s.scan;
+// Where the walk along the 3-byte chain stands when a search goes on past it.
+struct ChainStand {
+  std::uint32_t candidate;    // the next candidate, or one that shares three bytes
+  std::uint32_t chain_count;  // how many candidates it may still visit, that one included
+  std::uint32_t steps;        // how many it went through
+};
+
+// The search from where the 3-byte walk stands: with a match of three bytes
+// or more at the stand's candidate (holds_three), else with the previous
+// match length. The rest of the search is search_longer's.
+std::uint32_t search_on(TState& s, std::uint32_t link, std::uint32_t limit, ChainStand stand,
+                        bool holds_three) {
   const std::uint32_t first = position_of(link);
-  if (scan > kWindowSize - kMinLookahead) {
-    s.error = "insufficient lookahead";  // the compare would leave the window
-    return s.prev_length;
-  }
-  if (first >= scan) {
-    s.error = "no future";  // links only ever lead back
-    return s.prev_length;
-  }
   SearchWalk w;
   w.window = s.window;
-  w.here = s.window + scan;
-  w.limit = scan > kFarthestDistance ? scan - kFarthestDistance : 0;
+  w.here = s.window + s.scan;
+  w.limit = limit;
   w.first = first;
   w.first_link = link;
   w.steps_allowed = s.prev_length >= s.good_length ? s.chain_limit >> 2 : s.chain_limit;
   w.nice = static_cast<std::uint32_t>(s.nice_length);
   w.best = s.prev_length;
   w.best_start = s.match_start;
-  w.candidate = first;
-  w.chain_count = w.steps_allowed;
+  w.candidate = stand.candidate;
+  w.chain_count = stand.chain_count;
   w.unvisited_below = first + 1;
-  w.steps = 0;
+  w.steps = stand.steps;
   w.done = false;
-
-  if (w.best < kMinMatch) {
-    // Three bytes equal, compared at once (the fourth byte masked off).
-    constexpr std::uint32_t kThreeBytes = 0xFFFFFF;
-    const std::uint32_t here3 = load32(w.here) & kThreeBytes;
-    for (;;) {
-      ++w.steps;
-      if ((load32(w.window + w.candidate) & kThreeBytes) == here3) break;
-      w.candidate = position_of(s.chain[w.candidate & kChainMask]);
-      if (w.candidate <= w.limit || --w.chain_count == 0) {
-        s.most_search_steps = std::max(s.most_search_steps, w.steps);
-        return w.best;  // none shares three bytes
-      }
-    }
+  if (holds_three) {
     w.best_start = w.candidate;
     w.best = match_length(w.here, w.window + w.candidate);
     w.done = w.best >= w.nice;
@@ -466,16 +446,56 @@ std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
   return w.best;
 }
 
-// Searches the chain from `candidate`, with no match reaching past the input.
+// Walks the candidates from `link` on, nearest first: at most chain limit of
+// them (a quarter after a good match), none farther back than 32506 bytes
+// but the first; answers the longest match (from the previous match length
+// on), with no match reaching past the input, and leaves its start in
+// match_start, the nearest among equals.
+//
+// While no match of 3 bytes is known, the walk follows the 3-byte chain to
+// the first candidate that shares three bytes with the scan position. On
+// data that does not repeat, most searches end there without one, so that
+// part is kept lean and inline.
+//
 // Callers search only while three bytes are left: with fewer, any match
 // would be cut below three anyway, and the candidate is the one an earlier
 // step found, which a slide since then may have moved onto the scan
 // position.
-std::uint32_t search(TState& s, std::uint32_t candidate) {
+inline std::uint32_t search(TState& s, std::uint32_t link) {
   if (static_cast<std::uint32_t>(s.nice_length) > s.lookahead) {
     s.nice_length = static_cast<std::int32_t>(s.lookahead);
   }
-  return std::min(find_longest_match(s, candidate), s.lookahead);
+  const std::uint32_t scan = s.scan;
+  const std::uint32_t first = position_of(link);
+  if (scan > kWindowSize - kMinLookahead) {
+    s.error = "insufficient lookahead";  // the compare would leave the window
+    return std::min(s.prev_length, s.lookahead);
+  }
+  if (first >= scan) {
+    s.error = "no future";  // links only ever lead back
+    return std::min(s.prev_length, s.lookahead);
+  }
+  const std::uint32_t limit = scan > kFarthestDistance ? scan - kFarthestDistance : 0;
+  if (s.prev_length >= kMinMatch) {
+    const std::uint32_t steps_allowed =
+        s.prev_length >= s.good_length ? s.chain_limit >> 2 : s.chain_limit;
+    return std::min(search_on(s, link, limit, {first, steps_allowed, 0}, false), s.lookahead);
+  }
+  // Three bytes equal, compared at once (the fourth byte masked off). No
+  // match yet, so the whole chain limit applies (good_length exceeds 3).
+  constexpr std::uint32_t kThreeBytes = 0xFFFFFF;
+  const std::uint8_t* const window = s.window;
+  const std::uint32_t here3 = load32(window + scan) & kThreeBytes;
+  ChainStand stand{first, s.chain_limit, 1};
+  while ((load32(window + stand.candidate) & kThreeBytes) != here3) {
+    stand.candidate = position_of(s.chain[stand.candidate & kChainMask]);
+    if (stand.candidate <= limit || --stand.chain_count == 0) {
+      s.most_search_steps = std::max(s.most_search_steps, stand.steps);
+      return s.prev_length;  // none shares three bytes
+    }
+    ++stand.steps;
+  }
+  return std::min(search_on(s, link, limit, stand, true), s.lookahead);
 }
 
 void end_block(TState& s) {
