@@ -24,12 +24,17 @@
 // Internal checks that can only fail on a fault of this code record a message
 // in state.error and carry on; the caller then fails the entry.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 #include "archive/Deflate.h"
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "the symbol loop stores its bit word as bytes, lowest first");
 
 constexpr int kMaxCodeLength = 15;           // longest literal/length or distance code
 constexpr int kMaxCodeLengthCodeLength = 7;  // longest code of the code-length code
@@ -430,7 +435,19 @@ void emit_block_symbols(TState& s, const TTreeEntry* literal_codes,
     }
     add(entry.freq_code, entry.parent_len);
   };
+  // Whole 16-bit units leave at once, in one 8-byte store of which only
+  // they count, while the buffer has room for it; near its end one at a
+  // time, so that it fills and flushes exactly as put_bits fills it.
   const auto drain = [&] {
+    if (count <= 16) return;
+    if (s.out_offset + 8 <= s.out_size) {
+      const int units = (count - 1) / 16;  // all but the last 1 to 16 bits
+      std::memcpy(s.out_buffer + s.out_offset, &bits, 8);
+      s.out_offset += 2 * static_cast<std::uint32_t>(units);
+      bits >>= 16 * units;
+      count -= 16 * units;
+      return;
+    }
     while (count > 16) {
       put_short(s, static_cast<std::uint32_t>(bits));
       bits >>= 16;
