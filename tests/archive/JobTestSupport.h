@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/uZipFile.h"
+#include "archive/ZipJob.h"
 
 namespace jobtest {
 

@@ -1,7 +1,7 @@
 // The language files the build puts beside the tool: English carries every
 // text of the main window and every message exactly as the tool shows them
 // without a file, and every translation carries the same keys.
-#include "i18n/uLanguage.h"
+#include "i18n/Language.h"
 
 #include <windows.h>
 

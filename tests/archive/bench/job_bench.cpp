@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "archive/UiHandOver.h"
-#include "archive/uZipFile.h"
+#include "archive/ZipJob.h"
 #include "ui/MessageWait.h"
 
 namespace {

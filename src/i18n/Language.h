@@ -9,7 +9,7 @@
 // "lv.Columns[1].Caption"); section <tool section>_M holds the messages.
 #pragma once
 
-#include "i18n/ExtIniFiles.h"
+#include "i18n/IniFile.h"
 #include "i18n/StringList.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/AppFrame_New.h"
+#include "app/FolderLocator.h"
 
 #include <shlobj.h>
 #include <versionhelpers.h>

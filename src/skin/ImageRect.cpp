@@ -1,4 +1,4 @@
-#include "skin/PImageRect.h"
+#include "skin/ImageRect.h"
 
 #include "ui/Canvas.h"
 

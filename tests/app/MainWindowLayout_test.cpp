@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "app/TfrmBRKPortable.h"
-#include "skin/PImageProgress.h"
-#include "skin/PImageRect.h"
-#include "skin/uImageButton.h"
+#include "app/MainWindow.h"
+#include "skin/ImageButton.h"
+#include "skin/ImageProgress.h"
+#include "skin/ImageRect.h"
 #include "ui/Button.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
@@ -23,7 +23,7 @@ app::TMainWindowServices QuietServices() {
   return s;
 }
 
-TEST(BRKPortableLayout, ComponentsComeInCreationOrderWithTheirKindsAndPlaces) {
+TEST(MainWindowLayout, ComponentsComeInCreationOrderWithTheirKindsAndPlaces) {
   TfrmBRKPortable window(QuietServices());
   struct Expected {
     const wchar_t* name;
@@ -68,7 +68,7 @@ TEST(BRKPortableLayout, ComponentsComeInCreationOrderWithTheirKindsAndPlaces) {
   }
 }
 
-TEST(BRKPortableLayout, TextsFontsColoursAndStatesMatchTheDesign) {
+TEST(MainWindowLayout, TextsFontsColoursAndStatesMatchTheDesign) {
   TfrmBRKPortable window(QuietServices());
   auto find = [&](const wchar_t* name) { return window.FindComponent(name); };
   auto& gen = *dynamic_cast<skin::TImageButton*>(find(L"imgBtnGen"));

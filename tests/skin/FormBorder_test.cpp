@@ -1,6 +1,6 @@
 // The form border: its areas, cursors, the system commands it sends its
 // form, its window buttons, and what it paints.
-#include "skin/uFormBorder.h"
+#include "skin/FormBorder.h"
 
 #include <windows.h>
 

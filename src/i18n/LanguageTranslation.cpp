@@ -1,10 +1,10 @@
 // The translation of a window: which text of which kind of component is set
 // from which key of the window's section.
-#include "i18n/uLanguage.h"
+#include "i18n/Language.h"
 
-#include "skin/PImageNote.h"
-#include "skin/PLabelNote.h"
-#include "skin/uImageButton.h"
+#include "skin/ImageButton.h"
+#include "skin/ImageNote.h"
+#include "skin/LabelNote.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"

@@ -1,4 +1,4 @@
-#include "skin/PLabelNote.h"
+#include "skin/LabelNote.h"
 
 namespace skin {
 

@@ -2,7 +2,7 @@
 // whose reports the test decides and stand-ins for Explorer, the save
 // dialog and the debugger, so that every state and every call out can be
 // checked without a real install or a user at the dialog.
-#include "app/TfrmBRKPortable.h"
+#include "app/MainWindow.h"
 
 #include <windows.h>
 
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "../i18n/TempFolder.h"
-#include "skin/PImageProgress.h"
-#include "skin/uImageButton.h"
+#include "skin/ImageButton.h"
+#include "skin/ImageProgress.h"
 #include "ui/Button.h"
 #include "ui/Label.h"
 

@@ -1,4 +1,4 @@
-#include "app/New_UniqueInstance.h"
+#include "app/UniqueInstance.h"
 
 #include <versionhelpers.h>
 

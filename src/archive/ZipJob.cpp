@@ -1,4 +1,4 @@
-#include "archive/uZipFile.h"
+#include "archive/ZipJob.h"
 
 #include <process.h>
 #include <shlwapi.h>

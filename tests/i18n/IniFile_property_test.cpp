@@ -1,6 +1,6 @@
 // Random input for the INI document: whatever a language file holds, loading
 // it never fails, and the document keeps answering like a key-value store.
-#include "i18n/ExtIniFiles.h"
+#include "i18n/IniFile.h"
 
 #include <gtest/gtest.h>
 

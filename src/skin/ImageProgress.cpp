@@ -1,4 +1,4 @@
-#include "skin/PImageProgress.h"
+#include "skin/ImageProgress.h"
 
 #include <process.h>
 

@@ -2,7 +2,7 @@
 // caption goes, how it answers the mouse (driven by synthesized messages on
 // a real window), how each property's change shows, and reading it from a
 // layout.
-#include "skin/uImageButton.h"
+#include "skin/ImageButton.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "i18n/ExtIniFiles.h"
+#include "i18n/IniFile.h"
 
 #include "i18n/FileBytes.h"
 #include "i18n/TextDecoding.h"

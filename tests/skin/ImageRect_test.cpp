@@ -1,5 +1,5 @@
 // Picture rectangles painted into an off-screen surface.
-#include "skin/PImageRect.h"
+#include "skin/ImageRect.h"
 
 #include <gtest/gtest.h>
 

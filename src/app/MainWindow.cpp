@@ -1,19 +1,19 @@
-#include "app/TfrmBRKPortable.h"
+#include "app/MainWindow.h"
 
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "app/ProductSettings.h"
-#include "skin/PImageProgress.h"
+#include "skin/ImageButton.h"
+#include "skin/ImageProgress.h"
 #include "skin/SkinLayoutClasses.h"
-#include "skin/uImageButton.h"
 #include "ui/Button.h"
 #include "ui/Label.h"
 #include "ui/MessageWait.h"
 #include "ui/Screen.h"
 
-extern const std::string_view kBRKPortableLayout;
+extern const std::string_view kMainWindowLayout;
 
 namespace {
 
@@ -54,7 +54,7 @@ TfrmBRKPortable::TfrmBRKPortable(app::TMainWindowServices services)
     : ui::TForm(L"TfrmBRKPortable"), services_(std::move(services)) {
   skin::RegisterSkinLayoutClasses();
   ui::RegisterLayoutClass(L"TfrmBRKPortable", L"TForm", nullptr);
-  ui::ReadLayout(*this, kBRKPortableLayout, Handlers());
+  ui::ReadLayout(*this, kMainWindowLayout, Handlers());
   btnBg_ = Find<skin::TImageButton>(*this, L"btnBg");
   imgBtnGen_ = Find<skin::TImageButton>(*this, L"imgBtnGen");
   btnSelectPath_ = Find<skin::TImageButton>(*this, L"btnSelectPath");

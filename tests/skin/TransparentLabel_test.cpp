@@ -1,5 +1,5 @@
 // The skinned windows' label starts transparent; a layout may make it opaque.
-#include "skin/TLabel_Transparent.h"
+#include "skin/TransparentLabel.h"
 
 #include <gtest/gtest.h>
 

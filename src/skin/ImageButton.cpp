@@ -1,4 +1,4 @@
-#include "skin/uImageButton.h"
+#include "skin/ImageButton.h"
 
 #include <windows.h>
 

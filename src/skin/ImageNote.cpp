@@ -1,4 +1,4 @@
-#include "skin/PImageNote.h"
+#include "skin/ImageNote.h"
 
 namespace skin {
 

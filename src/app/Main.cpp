@@ -1,8 +1,8 @@
 // Program entry: one copy at a time, then the main window and its message loop.
 #include <windows.h>
 
-#include "app/New_UniqueInstance.h"
-#include "app/TfrmBRKPortable.h"
+#include "app/MainWindow.h"
+#include "app/UniqueInstance.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {

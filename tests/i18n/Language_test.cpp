@@ -1,4 +1,4 @@
-#include "i18n/uLanguage.h"
+#include "i18n/Language.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "skin/uFormBorder.h"
+#include "skin/FormBorder.h"
 
 #include <uxtheme.h>
 

@@ -1,7 +1,7 @@
 // The tool's main window and the controller of everything the user can do
 // in it: start a generation, stop it, choose another target file, open the
 // folder of a finished archive, move the window and close it. Its look is
-// the layout compiled into the program (BRKPortable.layout); its state is
+// the layout compiled into the program (MainWindow.layout); its state is
 // kept in the Tag of the Generate button (see TGenerateState).
 //
 // A generation runs inside the click that started it: the click waits for
@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/MainWindowServices.h"
-#include "i18n/uLanguage.h"
+#include "i18n/Language.h"
 #include "ui/Form.h"
 #include "ui/LayoutReader.h"
 

@@ -1,7 +1,7 @@
 // The picture progress bar: where its foreground items go for a Position,
 // what it paints, when it lays itself out, and its shine animation with the
 // thread that paces it.
-#include "skin/PImageProgress.h"
+#include "skin/ImageProgress.h"
 
 #include <gtest/gtest.h>
 

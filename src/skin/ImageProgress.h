@@ -15,7 +15,7 @@
 #include <atomic>
 #include <memory>
 
-#include "skin/PImageRect.h"
+#include "skin/ImageRect.h"
 #include "ui/Image.h"
 #include "ui/UniqueHandle.h"
 

@@ -1,4 +1,4 @@
-#include "i18n/ExtIniFiles.h"
+#include "i18n/IniFile.h"
 
 #include <windows.h>
 
