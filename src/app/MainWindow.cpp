@@ -51,17 +51,17 @@ std::wstring FolderOf(const std::wstring& path) {
 }  // namespace
 
 TfrmBRKPortable::TfrmBRKPortable(app::TMainWindowServices services)
-    : ui::TForm(L"TfrmBRKPortable"), services_(std::move(services)) {
+    : ui::TForm(L"TfrmBRKPortable"), FServices(std::move(services)) {
   skin::RegisterSkinLayoutClasses();
   ui::RegisterLayoutClass(L"TfrmBRKPortable", L"TForm", nullptr);
   ui::ReadLayout(*this, kMainWindowLayout, Handlers());
-  btnBg_ = Find<skin::TImageButton>(*this, L"btnBg");
-  imgBtnGen_ = Find<skin::TImageButton>(*this, L"imgBtnGen");
-  btnSelectPath_ = Find<skin::TImageButton>(*this, L"btnSelectPath");
-  lbl_info_ = Find<ui::TLabel>(*this, L"lbl_info");
-  lbl_path_ = Find<ui::TLabel>(*this, L"lbl_path");
-  btnCancel_ = Find<ui::TButton>(*this, L"btnCancel");
-  imgProgress_ = Find<skin::TImageProgress>(*this, L"imgProgress");
+  FBtnBg = Find<skin::TImageButton>(*this, L"btnBg");
+  FImgBtnGen = Find<skin::TImageButton>(*this, L"imgBtnGen");
+  FBtnSelectPath = Find<skin::TImageButton>(*this, L"btnSelectPath");
+  FLblInfo = Find<ui::TLabel>(*this, L"lbl_info");
+  FLblPath = Find<ui::TLabel>(*this, L"lbl_path");
+  FBtnCancel = Find<ui::TButton>(*this, L"btnCancel");
+  FImgProgress = Find<skin::TImageProgress>(*this, L"imgProgress");
   OnCloseQuery = [this](ui::TComponent&) { return CloseQuery(); };
   OnEndSession = [this](ui::TComponent&) { EndSession(); };
 }
@@ -117,11 +117,11 @@ ui::THandlerTable TfrmBRKPortable::Handlers() {
 void TfrmBRKPortable::FormCreate(ui::TComponent&) {
   InitCursors();
   SetWindowRegion();
-  FLanguage = std::make_unique<i18n::TLanguage>(L"BRKPortable", services_.languageFolder());
+  FLanguage = std::make_unique<i18n::TLanguage>(L"BRKPortable", FServices.languageFolder());
   FLanguage->LoadLanguage(GetLanguageName());
   FLanguage->TranslateComponent(*this);
-  const std::wstring desktop = services_.desktopFolder();
-  lbl_path_->SetCaption(desktop + L"\\" + std::wstring(kArchiveName));
+  const std::wstring desktop = FServices.desktopFolder();
+  FLblPath->SetCaption(desktop + L"\\" + std::wstring(kArchiveName));
   FSaveDir = desktop + L"\\";
 }
 
@@ -140,8 +140,8 @@ void TfrmBRKPortable::InitCursors() {
 }
 
 void TfrmBRKPortable::WriteClientSize() {
-  services_.debugLine(L"ClientWidth: " + std::to_wstring(ClientWidth()));
-  services_.debugLine(L"ClientHeight: " + std::to_wstring(ClientHeight()));
+  FServices.debugLine(L"ClientWidth: " + std::to_wstring(ClientWidth()));
+  FServices.debugLine(L"ClientHeight: " + std::to_wstring(ClientHeight()));
 }
 
 void TfrmBRKPortable::SetWindowRegion() {
@@ -153,13 +153,13 @@ void TfrmBRKPortable::SetWindowRegion() {
 
 std::wstring TfrmBRKPortable::GetLanguageName() const {
   const std::wstring language =
-      app::ReadProductLanguage(app::ProductSettingsFile(services_.roamingAppDataFolder()));
-  services_.debugLine(L"Result: " + language);
+      app::ReadProductLanguage(app::ProductSettingsFile(FServices.roamingAppDataFolder()));
+  FServices.debugLine(L"Result: " + language);
   return language;
 }
 
 std::wstring TfrmBRKPortable::GetInstallLocation() const {
-  return services_.installLocation();
+  return FServices.installLocation();
 }
 
 std::wstring TfrmBRKPortable::Message(std::wstring_view key, std::wstring_view defaultText) const {
@@ -168,27 +168,27 @@ std::wstring TfrmBRKPortable::Message(std::wstring_view key, std::wstring_view d
 }
 
 void TfrmBRKPortable::SetInfoColor(ui::TColor color) {
-  ui::TFont font = lbl_info_->Font();
+  ui::TFont font = FLblInfo->Font();
   font.Color = color;
-  lbl_info_->SetFont(font);
+  FLblInfo->SetFont(font);
 }
 
 // --- the Generate button --------------------------------------------------
 
 void TfrmBRKPortable::imgBtnGenClick(ui::TComponent&) {
-  switch (imgBtnGen_->Tag()) {
+  switch (FImgBtnGen->Tag()) {
     case gsIdle:
     case gsFailed:
       StartGeneration();
       break;
     case gsRunning:
       FUserStop = true;
-      btnCancelClick(*btnCancel_);
+      btnCancelClick(*FBtnCancel);
       break;
     case gsSucceeded: {
       // Explorer takes the path as it stands after the comma, spaces and all.
-      const std::wstring parameters = L" /select," + lbl_path_->Caption();
-      services_.shellExecute(nullptr, L"open", L"explorer", parameters.c_str(), nullptr,
+      const std::wstring parameters = L" /select," + FLblPath->Caption();
+      FServices.shellExecute(nullptr, L"open", L"explorer", parameters.c_str(), nullptr,
                              SW_SHOWNORMAL);
       break;
     }
@@ -198,21 +198,21 @@ void TfrmBRKPortable::imgBtnGenClick(ui::TComponent&) {
 }
 
 void TfrmBRKPortable::btnBgClick(ui::TComponent&) {
-  imgBtnGenClick(*imgBtnGen_);
+  imgBtnGenClick(*FImgBtnGen);
 }
 
 void TfrmBRKPortable::StartGeneration() {
   FUserStop = false;
-  imgBtnGen_->SetTag(gsRunning);
-  imgBtnGen_->SetCaption(Message(L"M_stop", L"Stop"));
-  btnCancel_->SetEnabled(true);
-  btnSelectPath_->SetVisible(true);
-  btnSelectPath_->SetEnabled(false);
-  imgProgress_->SetPosition(0);
-  imgProgress_->SetVisible(true);
+  FImgBtnGen->SetTag(gsRunning);
+  FImgBtnGen->SetCaption(Message(L"M_stop", L"Stop"));
+  FBtnCancel->SetEnabled(true);
+  FBtnSelectPath->SetVisible(true);
+  FBtnSelectPath->SetEnabled(false);
+  FImgProgress->SetPosition(0);
+  FImgProgress->SetVisible(true);
 
   app::TArchiveJobSettings settings;
-  settings.zipFileName = lbl_path_->Caption();
+  settings.zipFileName = FLblPath->Caption();
   // An unknown install folder stays empty: the job then fails, and the
   // window says so, rather than packing nothing and calling it a success.
   settings.sourceDir = GetInstallLocation();
@@ -220,23 +220,23 @@ void TfrmBRKPortable::StartGeneration() {
   settings.onProgress = [this](std::uint16_t percent, const std::wstring& file) {
     ZipProgress(percent, file);
   };
-  FZipFile = services_.newJob(std::move(settings));
+  FZipFile = FServices.newJob(std::move(settings));
   FZipFile->Start();
   WaitForJob();
 }
 
 void TfrmBRKPortable::WaitForJob() {
-  ++waiting_;
+  ++FWaiting;
   // Each report of the job is served as soon as it is sent.
   ui::ProcessMessagesUntil([this] { return !FZipFile || FZipFile->IsFinished(); });
-  --waiting_;
+  --FWaiting;
   if (FZipFile) {
     // The field first: a report served while the job goes finds no job.
     std::unique_ptr<app::TArchiveJob> job = std::move(FZipFile);
     job.reset();
   }
-  if (waiting_ == 0 && closeWhenDone_) {
-    closeWhenDone_ = false;
+  if (FWaiting == 0 && FCloseWhenDone) {
+    FCloseWhenDone = false;
     // From the message loop, once this click has fully returned.
     PostMessageW(Handle(), WM_CLOSE, 0, 0);
   }
@@ -249,17 +249,17 @@ void TfrmBRKPortable::btnCancelClick(ui::TComponent&) {
     std::unique_ptr<app::TArchiveJob> job = std::move(FZipFile);
     job.reset();
   }
-  btnCancel_->SetVisible(false);
-  imgProgress_->SetPosition(0);
-  imgProgress_->SetVisible(false);
-  imgBtnGen_->SetTag(gsIdle);
-  imgBtnGen_->SetCaption(Message(L"M_Gen", L"Generate"));
+  FBtnCancel->SetVisible(false);
+  FImgProgress->SetPosition(0);
+  FImgProgress->SetVisible(false);
+  FImgBtnGen->SetTag(gsIdle);
+  FImgBtnGen->SetCaption(Message(L"M_Gen", L"Generate"));
   SetInfoColor(kInfoColor);
-  imgBtnGen_->SetEnabled(true);
-  lbl_info_->BringToFront();
-  btnCancel_->SetVisible(false);
-  btnSelectPath_->SetEnabled(true);
-  btnSelectPath_->BringToFront();
+  FImgBtnGen->SetEnabled(true);
+  FLblInfo->BringToFront();
+  FBtnCancel->SetVisible(false);
+  FBtnSelectPath->SetEnabled(true);
+  FBtnSelectPath->BringToFront();
 }
 
 // --- the job's reports ----------------------------------------------------
@@ -267,34 +267,34 @@ void TfrmBRKPortable::btnCancelClick(ui::TComponent&) {
 void TfrmBRKPortable::ZipProgress(std::uint16_t percent, const std::wstring&) {
   // The bar repaints at once whenever its position is set; most files do
   // not move it, and a repaint per file would cost more than the file.
-  if (imgProgress_->Position() != percent) imgProgress_->SetPosition(percent);
+  if (FImgProgress->Position() != percent) FImgProgress->SetPosition(percent);
 }
 
 void TfrmBRKPortable::ZipFinished(bool success) {
   if (FUserStop) return;
   if (success) {
-    imgBtnGen_->SetTag(gsSucceeded);
-    imgBtnGen_->SetEnabled(true);
-    imgBtnGen_->SetCaption(Message(L"M_OpenLocation", L"Open file location"));
+    FImgBtnGen->SetTag(gsSucceeded);
+    FImgBtnGen->SetEnabled(true);
+    FImgBtnGen->SetCaption(Message(L"M_OpenLocation", L"Open file location"));
     SetInfoColor(kInfoColor);
-    lbl_info_->SetCaption(
+    FLblInfo->SetCaption(
         Message(L"M_GenerateSuccess",
                 L"Generate the portable version successfully. Click Open file location to get it. "
                 L"Uncompress the zipped file and then run \"BRK.exe\". "));
-    lbl_info_->BringToFront();
-    btnCancel_->SetVisible(false);
+    FLblInfo->BringToFront();
+    FBtnCancel->SetVisible(false);
   } else {
-    imgBtnGen_->SetTag(gsFailed);
-    imgBtnGen_->SetEnabled(true);
-    imgBtnGen_->SetCaption(Message(L"M_TryAgain", L"Try again"));
+    FImgBtnGen->SetTag(gsFailed);
+    FImgBtnGen->SetEnabled(true);
+    FImgBtnGen->SetCaption(Message(L"M_TryAgain", L"Try again"));
     SetInfoColor(kFailureColor);
-    lbl_info_->SetCaption(
+    FLblInfo->SetCaption(
         Message(L"M_GenerateFailure",
                 L"Generate the portable version failure, Click the follow button to try again."));
-    lbl_info_->BringToFront();
+    FLblInfo->BringToFront();
   }
-  btnSelectPath_->SetVisible(false);
-  imgProgress_->SetVisible(false);
+  FBtnSelectPath->SetVisible(false);
+  FImgProgress->SetVisible(false);
   Repaint();
 }
 
@@ -316,16 +316,16 @@ void TfrmBRKPortable::btnSelectPathClick(ui::TComponent&) {
   // The dialog appends the extension itself, and wants it without "*.".
   dialog.lpstrDefExt = L"zip";
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
-  if (!services_.getSaveFileName(dialog)) return;
+  if (!FServices.getSaveFileName(dialog)) return;
   const std::wstring chosen = file.data();
   FSaveDir = FolderOf(chosen);
-  lbl_path_->SetCaption(chosen);
+  FLblPath->SetCaption(chosen);
 }
 
 // --- closing --------------------------------------------------------------
 
 void TfrmBRKPortable::imgBtnCloseClick(ui::TComponent&) {
-  btnCancelClick(*btnCancel_);
+  btnCancelClick(*FBtnCancel);
   // Through the close request, so that a wait still running returns first.
   PostMessageW(Handle(), WM_CLOSE, 0, 0);
 }
@@ -333,8 +333,8 @@ void TfrmBRKPortable::imgBtnCloseClick(ui::TComponent&) {
 bool TfrmBRKPortable::CloseQuery() {
   // A close from the task bar or Alt+F4 lets a running job finish; the
   // window goes once the wait for it has returned.
-  if (waiting_ > 0) {
-    closeWhenDone_ = true;
+  if (FWaiting > 0) {
+    FCloseWhenDone = true;
     return false;
   }
   return true;
@@ -345,7 +345,7 @@ void TfrmBRKPortable::EndSession() {
   // it removes its partial archive.
   if (!FZipFile) return;
   FUserStop = true;
-  btnCancelClick(*btnCancel_);
+  btnCancelClick(*FBtnCancel);
 }
 
 // --- moving and the two linked buttons --------------------------------------
@@ -365,37 +365,37 @@ void TfrmBRKPortable::lbl_CaptionMouseDown(ui::TComponent&, ui::TMouseButton, ui
 }
 
 void TfrmBRKPortable::btnBgMouseDown(ui::TComponent&, ui::TMouseButton, ui::TShiftState, int, int) {
-  imgBtnGen_->SetButtonState(skin::ibsDown);
+  FImgBtnGen->SetButtonState(skin::ibsDown);
 }
 
 void TfrmBRKPortable::btnBgMouseUp(ui::TComponent&, ui::TMouseButton, ui::TShiftState, int, int) {
-  imgBtnGen_->SetButtonState(skin::ibsNormal);
+  FImgBtnGen->SetButtonState(skin::ibsNormal);
 }
 
 void TfrmBRKPortable::btnBgMouseEnter(ui::TComponent&) {
-  imgBtnGen_->SetMouseOver(true);
+  FImgBtnGen->SetMouseOver(true);
 }
 
 void TfrmBRKPortable::btnBgMouseLeave(ui::TComponent&) {
-  imgBtnGen_->SetButtonState(skin::ibsNormal);
-  imgBtnGen_->SetMouseOver(false);
+  FImgBtnGen->SetButtonState(skin::ibsNormal);
+  FImgBtnGen->SetMouseOver(false);
 }
 
 void TfrmBRKPortable::imgBtnGenMouseDown(ui::TComponent&, ui::TMouseButton, ui::TShiftState, int,
                                          int) {
-  btnBg_->SetButtonState(skin::ibsDown);
+  FBtnBg->SetButtonState(skin::ibsDown);
 }
 
 void TfrmBRKPortable::imgBtnGenMouseUp(ui::TComponent&, ui::TMouseButton, ui::TShiftState, int,
                                        int) {
-  btnBg_->SetButtonState(skin::ibsNormal);
+  FBtnBg->SetButtonState(skin::ibsNormal);
 }
 
 void TfrmBRKPortable::imgBtnGenMouseEnter(ui::TComponent&) {
-  btnBg_->SetMouseOver(true);
+  FBtnBg->SetMouseOver(true);
 }
 
 void TfrmBRKPortable::imgBtnGenMouseLeave(ui::TComponent&) {
-  btnBg_->SetButtonState(skin::ibsNormal);
-  btnBg_->SetMouseOver(false);
+  FBtnBg->SetButtonState(skin::ibsNormal);
+  FBtnBg->SetMouseOver(false);
 }

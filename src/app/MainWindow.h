@@ -97,17 +97,17 @@ class TfrmBRKPortable : public ui::TForm {
   std::unique_ptr<i18n::TLanguage> FLanguage;
   std::wstring FSaveDir;
 
-  app::TMainWindowServices services_;
+  app::TMainWindowServices FServices;
   // How many waits for a job are running, nested in one another.
-  int waiting_ = 0;
+  int FWaiting = 0;
   // A close was asked for while a wait ran; it happens once all have ended.
-  bool closeWhenDone_ = false;
+  bool FCloseWhenDone = false;
 
-  skin::TImageButton* btnBg_ = nullptr;
-  skin::TImageButton* imgBtnGen_ = nullptr;
-  skin::TImageButton* btnSelectPath_ = nullptr;
-  ui::TLabel* lbl_info_ = nullptr;
-  ui::TLabel* lbl_path_ = nullptr;
-  ui::TButton* btnCancel_ = nullptr;
-  skin::TImageProgress* imgProgress_ = nullptr;
+  skin::TImageButton* FBtnBg = nullptr;
+  skin::TImageButton* FImgBtnGen = nullptr;
+  skin::TImageButton* FBtnSelectPath = nullptr;
+  ui::TLabel* FLblInfo = nullptr;
+  ui::TLabel* FLblPath = nullptr;
+  ui::TButton* FBtnCancel = nullptr;
+  skin::TImageProgress* FImgProgress = nullptr;
 };

@@ -74,35 +74,35 @@ std::wstring TemporaryArchivePath(const std::wstring& zipFileName) {
 
 TZipFile::TZipFile() {
   const auto thread = _beginthreadex(nullptr, 0, &ThreadProc, this, CREATE_SUSPENDED, nullptr);
-  thread_.reset(reinterpret_cast<HANDLE>(thread));
-  if (!thread_) DebugLine(L"Archive job: no worker thread");
+  FThread.reset(reinterpret_cast<HANDLE>(thread));
+  if (!FThread) DebugLine(L"Archive job: no worker thread");
 }
 
 TZipFile::~TZipFile() {
-  if (!thread_) return;
-  if (!started_) ResumeThread(thread_.get());
-  ui::WaitServingSentMessages(thread_.get());
+  if (!FThread) return;
+  if (!FStarted) ResumeThread(FThread.get());
+  ui::WaitServingSentMessages(FThread.get());
 }
 
 void TZipFile::Start() {
-  if (started_) return;
-  started_ = true;
-  if (!thread_) {
+  if (FStarted) return;
+  FStarted = true;
+  if (!FThread) {
     DoFinish();
     return;
   }
-  runBody_ = true;
-  ResumeThread(thread_.get());
+  FRunBody = true;
+  ResumeThread(FThread.get());
 }
 
 bool TZipFile::IsFinished() const {
-  if (!thread_) return true;
-  return started_ && WaitForSingleObject(thread_.get(), 0) == WAIT_OBJECT_0;
+  if (!FThread) return true;
+  return FStarted && WaitForSingleObject(FThread.get(), 0) == WAIT_OBJECT_0;
 }
 
 unsigned __stdcall TZipFile::ThreadProc(void* job) {
   auto* self = static_cast<TZipFile*>(job);
-  if (!self->runBody_) return 0;
+  if (!self->FRunBody) return 0;
   try {
     self->Execute();
   } catch (...) {
@@ -256,13 +256,13 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
 }
 
 void TZipFile::DoProgress() {
-  handOver_.Run([this] {
+  FHandOver.Run([this] {
     if (FOnProgress) FOnProgress(FPercent, FCurrentFile);
   });
 }
 
 void TZipFile::DoFinish() {
-  handOver_.Run([this] {
+  FHandOver.Run([this] {
     if (FOnFinish) FOnFinish(FSuccess);
   });
 }

@@ -112,12 +112,12 @@ class TZipFile {
   std::vector<std::wstring> FFileList;
   std::vector<std::wstring> FExcludeList;
 
-  TUiHandOver handOver_;
+  TUiHandOver FHandOver;
   // Set by Start before the worker is let go: a job destroyed unstarted
   // lets its worker return without running the body.
-  bool runBody_ = false;
-  bool started_ = false;
-  ui::UniqueKernelHandle thread_;
+  bool FRunBody = false;
+  bool FStarted = false;
+  ui::UniqueKernelHandle FThread;
 };
 
 }  // namespace archive

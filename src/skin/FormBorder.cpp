@@ -77,9 +77,9 @@ TFormBorder::TFormBorder(ui::TComponent* owner) : ui::TGraphicControl(owner) {
 
 TFormBorder::~TFormBorder() {
   // No button may call into a bar that is gone.
-  Unhook(maxButton_);
-  Unhook(restoreButton_);
-  Unhook(minButton_);
+  Unhook(FMaxButton);
+  Unhook(FRestoreButton);
+  Unhook(FMinButton);
 }
 
 void TFormBorder::LayoutChanged() {
@@ -88,9 +88,9 @@ void TFormBorder::LayoutChanged() {
 }
 
 void TFormBorder::SetEx_BorderType(TBorderType type) {
-  borderType_ = type;
+  FBorderType = type;
   SetAlign(DockFor(type));
-  if ((type == btLefter && leftPic_.Empty()) || (type == btRighter && rightPic_.Empty())) {
+  if ((type == btLefter && FLeftPic.Empty()) || (type == btRighter && FRightPic.Empty())) {
     SetSideWidth(kBareSideWidth);
   }
   LayoutChanged();
@@ -104,7 +104,7 @@ void TFormBorder::SetSideWidth(int width) {
 }
 
 void TFormBorder::SetAlignment(ui::TAlignment alignment) {
-  alignment_ = alignment;
+  FAlignment = alignment;
   Invalidate();
 }
 
@@ -115,43 +115,43 @@ void TFormBorder::SetPicture(ui::TPicture& field, const ui::TPicture& picture, b
 }
 
 void TFormBorder::SetEx_LeftPic(const ui::TPicture& picture) {
-  SetPicture(leftPic_, picture, false);
+  SetPicture(FLeftPic, picture, false);
 }
 
 void TFormBorder::SetEx_RightPic(const ui::TPicture& picture) {
-  SetPicture(rightPic_, picture, true);
+  SetPicture(FRightPic, picture, true);
 }
 
 void TFormBorder::SetEx_BorderPic(const ui::TPicture& picture) {
-  SetPicture(borderPic_, picture, true);
+  SetPicture(FBorderPic, picture, true);
 }
 
 void TFormBorder::SetEx_ClientPic(const ui::TPicture& picture) {
-  SetPicture(clientPic_, picture, false);
+  SetPicture(FClientPic, picture, false);
 }
 
 void TFormBorder::SetEx_RightBottomPic(const ui::TPicture& picture) {
-  SetPicture(rightBottomPic_, picture, true);
+  SetPicture(FRightBottomPic, picture, true);
 }
 
 void TFormBorder::SetCanMove(bool on) {
-  canMove_ = on;
-  if (on && IsSideBar(borderType_)) canDragResize_ = false;
+  FCanMove = on;
+  if (on && IsSideBar(FBorderType)) FCanDragResize = false;
 }
 
 void TFormBorder::SetCanDragResize(bool on) {
-  canDragResize_ = on;
-  if (on && IsSideBar(borderType_)) canMove_ = false;
+  FCanDragResize = on;
+  if (on && IsSideBar(FBorderType)) FCanMove = false;
   LayoutChanged();
 }
 
 void TFormBorder::SetSizeRectWidth(int width) {
-  sizeRectWidth_ = width;
+  FSizeRectWidth = width;
   LayoutChanged();
 }
 
 void TFormBorder::SetSizeRectHeight(int height) {
-  sizeRectHeight_ = height;
+  FSizeRectHeight = height;
   LayoutChanged();
 }
 
@@ -162,47 +162,47 @@ bool TFormBorder::HitTest(const ui::TRect& area, ui::TPoint p) {
 void TFormBorder::UpdateLayout() {
   const int w = Width();
   const int h = Height();
-  const int sw = sizeRectWidth_;
-  const int sh = sizeRectHeight_;
-  const int lw = leftPic_.Width();
-  const int lh = leftPic_.Height();
-  const int rw = rightPic_.Width();
-  const int rh = rightPic_.Height();
-  const int bh = borderPic_.Height();
-  switch (borderType_) {
+  const int sw = FSizeRectWidth;
+  const int sh = FSizeRectHeight;
+  const int lw = FLeftPic.Width();
+  const int lh = FLeftPic.Height();
+  const int rw = FRightPic.Width();
+  const int rh = FRightPic.Height();
+  const int bh = FBorderPic.Height();
+  switch (FBorderType) {
     case btHeader:
-      FLeftGrip = canDragResize_ ? ui::TRect{0, 0, sw, sh} : ui::TRect{0, 0, 0, 0};
-      FRightGrip = canDragResize_ ? ui::TRect{w - sw, 0, w, sh} : ui::TRect{w, 0, w, 0};
+      FLeftGrip = FCanDragResize ? ui::TRect{0, 0, sw, sh} : ui::TRect{0, 0, 0, 0};
+      FRightGrip = FCanDragResize ? ui::TRect{w - sw, 0, w, sh} : ui::TRect{w, 0, w, 0};
       FLeftRect = {0, FLeftGrip.Bottom, lw, lh};
       FRightRect = {w - rw, FRightGrip.Bottom, w, rh};
       FEdgeRect = {lw, 0, w - rw, bh};
       FMoveRect = {lw, bh, w - rw, h};
       break;
     case btFooter:
-      FLeftGrip = canDragResize_ ? ui::TRect{0, h - sh, sw, h} : ui::TRect{0, h, 0, h};
-      FRightGrip = canDragResize_ ? ui::TRect{w - sw, h - sh, w, h} : ui::TRect{w, h, w, h};
+      FLeftGrip = FCanDragResize ? ui::TRect{0, h - sh, sw, h} : ui::TRect{0, h, 0, h};
+      FRightGrip = FCanDragResize ? ui::TRect{w - sw, h - sh, w, h} : ui::TRect{w, h, w, h};
       FLeftRect = {0, 0, lw, FLeftGrip.Top};
       FRightRect = {w - rw, 0, w, FRightGrip.Top};
       FEdgeRect = {lw, h - bh, w - rw, h};
       FMoveRect = {lw, 0, w - rw, h - bh};
-      FCornerRect = {FRightGrip.Left, FRightGrip.Top, FRightGrip.Left + rightBottomPic_.Width(),
-                     FRightGrip.Top + rightBottomPic_.Height()};
+      FCornerRect = {FRightGrip.Left, FRightGrip.Top, FRightGrip.Left + FRightBottomPic.Width(),
+                     FRightGrip.Top + FRightBottomPic.Height()};
       break;
     case btLefter:
-      if (!leftPic_.Empty()) SetSideWidth(lw);
+      if (!FLeftPic.Empty()) SetSideWidth(lw);
       FLeftRect = FMoveRect = {0, 0, Width(), h};
       break;
     case btRighter:
-      if (!rightPic_.Empty()) SetSideWidth(rw);
+      if (!FRightPic.Empty()) SetSideWidth(rw);
       FRightRect = FMoveRect = {0, 0, Width(), h};
       break;
   }
 }
 
 void TFormBorder::UpdateSizeRect() {
-  if (rightBottomPic_.Empty()) return;
-  if (!rightPic_.Empty()) sizeRectWidth_ = rightBottomPic_.Width() + rightPic_.Width();
-  if (!borderPic_.Empty()) sizeRectHeight_ = rightBottomPic_.Height() + borderPic_.Height();
+  if (FRightBottomPic.Empty()) return;
+  if (!FRightPic.Empty()) FSizeRectWidth = FRightBottomPic.Width() + FRightPic.Width();
+  if (!FBorderPic.Empty()) FSizeRectHeight = FRightBottomPic.Height() + FBorderPic.Height();
 }
 
 ui::TForm* TFormBorder::FindOwnerForm() {
@@ -238,7 +238,7 @@ void TFormBorder::Loaded() {
   // The system offers moving, minimizing (and maximizing, when the bar
   // resizes) only to windows with these styles.
   if (ui::TForm* form = FindOwnerForm()) {
-    form->AddWindowStyle(WS_SYSMENU | WS_MINIMIZEBOX | (canDragResize_ ? WS_MAXIMIZEBOX : 0));
+    form->AddWindowStyle(WS_SYSMENU | WS_MINIMIZEBOX | (FCanDragResize ? WS_MAXIMIZEBOX : 0));
   }
 }
 
@@ -253,10 +253,10 @@ void TFormBorder::MouseLeave() {
 }
 
 ui::TCursor TFormBorder::CursorAt(ui::TPoint p) const {
-  switch (borderType_) {
+  switch (FBorderType) {
     case btHeader:
     case btFooter: {
-      const bool header = borderType_ == btHeader;
+      const bool header = FBorderType == btHeader;
       if (HitTest(FLeftGrip, p)) return header ? ui::crSizeNWSE : ui::crSizeNESW;
       if (HitTest(FRightGrip, p)) return header ? ui::crSizeNESW : ui::crSizeNWSE;
       if (HitTest(FLeftRect, p) || HitTest(FRightRect, p)) return ui::crSizeWE;
@@ -272,15 +272,15 @@ ui::TCursor TFormBorder::CursorAt(ui::TPoint p) const {
 }
 
 void TFormBorder::MouseMove(ui::TShiftState shift, int x, int y) {
-  if (canDragResize_ && GetFormState() != TFormState::fsMaximized) SetCursor(CursorAt({x, y}));
+  if (FCanDragResize && GetFormState() != TFormState::fsMaximized) SetCursor(CursorAt({x, y}));
   ui::TGraphicControl::MouseMove(shift, x, y);
 }
 
 WPARAM TFormBorder::SizeCommandAt(ui::TPoint p) const {
-  switch (borderType_) {
+  switch (FBorderType) {
     case btHeader:
     case btFooter: {
-      const bool header = borderType_ == btHeader;
+      const bool header = FBorderType == btHeader;
       // Grips first: where a corner overlaps a side, the corner wins.
       if (HitTest(FLeftGrip, p)) return header ? kSizeTopLeft : kSizeBottomLeft;
       if (HitTest(FRightGrip, p)) return header ? kSizeTopRight : kSizeBottomRight;
@@ -301,14 +301,14 @@ void TFormBorder::StartMoveOrSize(ui::TMouseButton button, int x, int y) {
   if (button != ui::mbLeft || GetFormState() == TFormState::fsMaximized) return;
   const ui::TPoint p{x, y};
   // The system runs its own move or size loop; it needs the mouse.
-  if (canDragResize_) {
+  if (FCanDragResize) {
     if (const WPARAM command = SizeCommandAt(p); command != 0) {
       ReleaseCapture();
       SendFormCommand(WM_SYSCOMMAND, command, 0);
       return;
     }
   }
-  if (canMove_ && HitTest(FMoveRect, p)) {
+  if (FCanMove && HitTest(FMoveRect, p)) {
     ReleaseCapture();
     SendFormCommand(WM_SYSCOMMAND, kMoveByCaption, 0);
   }
@@ -316,21 +316,21 @@ void TFormBorder::StartMoveOrSize(ui::TMouseButton button, int x, int y) {
 
 void TFormBorder::ToggleMaximized() {
   ui::TForm* form = FindOwnerForm();
-  if (!canDragResize_ || form == nullptr) return;
+  if (!FCanDragResize || form == nullptr) return;
   const TFormState state = GetFormState();
-  if (state == TFormState::fsNormal && maxButton_.control != nullptr) {
+  if (state == TFormState::fsNormal && FMaxButton.control != nullptr) {
     ReleaseCapture();
     SendFormCommand(WM_SYSCOMMAND, kMaximize, 0);
     form->SetAlign(ui::alClient);
-    if (restoreButton_.control != nullptr) restoreButton_.control->SetVisible(true);
-    maxButton_.control->SetVisible(false);
+    if (FRestoreButton.control != nullptr) FRestoreButton.control->SetVisible(true);
+    FMaxButton.control->SetVisible(false);
     if (OnFormMaximize) OnFormMaximize(*this);
-  } else if (state == TFormState::fsMaximized && restoreButton_.control != nullptr) {
+  } else if (state == TFormState::fsMaximized && FRestoreButton.control != nullptr) {
     ReleaseCapture();
     form->SetAlign(ui::alNone);
     SendFormCommand(WM_SYSCOMMAND, kRestore, 0);
-    if (maxButton_.control != nullptr) maxButton_.control->SetVisible(true);
-    restoreButton_.control->SetVisible(false);
+    if (FMaxButton.control != nullptr) FMaxButton.control->SetVisible(true);
+    FRestoreButton.control->SetVisible(false);
     if (OnFormNormal) OnFormNormal(*this);
   }
 }
@@ -359,19 +359,19 @@ void TFormBorder::Unhook(Hook& hook) {
 }
 
 void TFormBorder::SetMaxFormButton(ui::TControl* button) {
-  HookButton(maxButton_, button, [this](ui::TComponent&) {
+  HookButton(FMaxButton, button, [this](ui::TComponent&) {
     if (OnDblClick) OnDblClick(*this);
   });
 }
 
 void TFormBorder::SetRestoreFormButton(ui::TControl* button) {
-  HookButton(restoreButton_, button, [this](ui::TComponent&) {
+  HookButton(FRestoreButton, button, [this](ui::TComponent&) {
     if (OnDblClick) OnDblClick(*this);
   });
 }
 
 void TFormBorder::SetMinFormButtom(ui::TControl* button) {
-  HookButton(minButton_, button, [this](ui::TComponent&) {
+  HookButton(FMinButton, button, [this](ui::TComponent&) {
     SendFormCommand(WM_SYSCOMMAND, kMinimize, 0);
     if (OnFormMinimize) OnFormMinimize(*this);
   });
@@ -382,35 +382,35 @@ void TFormBorder::PaintContent(HDC dc) {
   const ui::TRect client = ClientRect();
   canvas.SetBrushColor(Color());
   canvas.FillRect(client);
-  switch (borderType_) {
+  switch (FBorderType) {
     case btHeader:
-      if (!leftPic_.Empty()) canvas.Draw(FLeftRect.Left, FLeftGrip.Top, leftPic_);
-      if (!rightPic_.Empty()) canvas.Draw(FRightRect.Left, FRightGrip.Top, rightPic_);
-      if (!borderPic_.Empty()) canvas.StretchDraw(FEdgeRect, borderPic_);
-      if (!clientPic_.Empty()) canvas.StretchDraw(FMoveRect, clientPic_);
+      if (!FLeftPic.Empty()) canvas.Draw(FLeftRect.Left, FLeftGrip.Top, FLeftPic);
+      if (!FRightPic.Empty()) canvas.Draw(FRightRect.Left, FRightGrip.Top, FRightPic);
+      if (!FBorderPic.Empty()) canvas.StretchDraw(FEdgeRect, FBorderPic);
+      if (!FClientPic.Empty()) canvas.StretchDraw(FMoveRect, FClientPic);
       break;
     case btFooter:
-      if (!leftPic_.Empty()) canvas.Draw(FLeftRect.Left, FLeftRect.Top, leftPic_);
-      if (!rightPic_.Empty()) canvas.Draw(FRightRect.Left, FRightRect.Top, rightPic_);
-      if (!borderPic_.Empty()) canvas.StretchDraw(FEdgeRect, borderPic_);
-      if (!clientPic_.Empty()) canvas.StretchDraw(FMoveRect, clientPic_);
-      if (!rightBottomPic_.Empty()) canvas.Draw(FCornerRect.Left, FCornerRect.Top, rightBottomPic_);
+      if (!FLeftPic.Empty()) canvas.Draw(FLeftRect.Left, FLeftRect.Top, FLeftPic);
+      if (!FRightPic.Empty()) canvas.Draw(FRightRect.Left, FRightRect.Top, FRightPic);
+      if (!FBorderPic.Empty()) canvas.StretchDraw(FEdgeRect, FBorderPic);
+      if (!FClientPic.Empty()) canvas.StretchDraw(FMoveRect, FClientPic);
+      if (!FRightBottomPic.Empty()) canvas.Draw(FCornerRect.Left, FCornerRect.Top, FRightBottomPic);
       break;
     case btLefter:
-      if (!leftPic_.Empty()) canvas.StretchDraw(client, leftPic_);
+      if (!FLeftPic.Empty()) canvas.StretchDraw(client, FLeftPic);
       break;
     case btRighter:
-      if (!rightPic_.Empty()) canvas.StretchDraw(client, rightPic_);
+      if (!FRightPic.Empty()) canvas.StretchDraw(client, FRightPic);
       break;
   }
   if (Caption().empty()) return;
   canvas.SetFont(Font());
   ui::TRect r = client;
   UINT align = DT_CENTER;
-  if (alignment_ == ui::taLeftJustify) {
+  if (FAlignment == ui::taLeftJustify) {
     r.Left = kCaptionLeftInset;
     align = DT_LEFT;
-  } else if (alignment_ == ui::taRightJustify) {
+  } else if (FAlignment == ui::taRightJustify) {
     r.Right = Width() - kCaptionRightInset;
     align = DT_RIGHT;
   }

@@ -48,15 +48,15 @@ class TFormBorder : public ui::TGraphicControl {
 
   // Published properties besides the inherited Caption, Color and Font.
   // Setting one that changes the look repaints.
-  TBorderType Ex_BorderType() const { return borderType_; }
+  TBorderType Ex_BorderType() const { return FBorderType; }
   void SetEx_BorderType(TBorderType type);
-  ui::TAlignment Alignment() const { return alignment_; }
+  ui::TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(ui::TAlignment alignment);
-  const ui::TPicture& Ex_LeftPic() const { return leftPic_; }
-  const ui::TPicture& Ex_RightPic() const { return rightPic_; }
-  const ui::TPicture& Ex_BorderPic() const { return borderPic_; }
-  const ui::TPicture& Ex_ClientPic() const { return clientPic_; }
-  const ui::TPicture& Ex_RightBottomPic() const { return rightBottomPic_; }
+  const ui::TPicture& Ex_LeftPic() const { return FLeftPic; }
+  const ui::TPicture& Ex_RightPic() const { return FRightPic; }
+  const ui::TPicture& Ex_BorderPic() const { return FBorderPic; }
+  const ui::TPicture& Ex_ClientPic() const { return FClientPic; }
+  const ui::TPicture& Ex_RightBottomPic() const { return FRightBottomPic; }
   // Each copies the picture; the grip size follows the right, edge and
   // corner pictures (see UpdateSizeRect).
   void SetEx_LeftPic(const ui::TPicture& picture);
@@ -65,13 +65,13 @@ class TFormBorder : public ui::TGraphicControl {
   void SetEx_ClientPic(const ui::TPicture& picture);
   void SetEx_RightBottomPic(const ui::TPicture& picture);
   // A side bar either moves or resizes the form, never both.
-  bool CanMove() const { return canMove_; }
+  bool CanMove() const { return FCanMove; }
   void SetCanMove(bool on);
-  bool CanDragResize() const { return canDragResize_; }
+  bool CanDragResize() const { return FCanDragResize; }
   void SetCanDragResize(bool on);
-  int SizeRectWidth() const { return sizeRectWidth_; }
+  int SizeRectWidth() const { return FSizeRectWidth; }
   void SetSizeRectWidth(int width);
-  int SizeRectHeight() const { return sizeRectHeight_; }
+  int SizeRectHeight() const { return FSizeRectHeight; }
   void SetSizeRectHeight(int height);
 
   // Optional window buttons, not owned. The bar hooks their left-button
@@ -79,11 +79,11 @@ class TFormBorder : public ui::TGraphicControl {
   // event, the minimize button minimizes the form; whatever the button did
   // on release before still runs afterwards. A replaced button, or every
   // button when the bar goes, gets its own release handler back.
-  ui::TControl* MaxFormButton() const { return maxButton_.control; }
+  ui::TControl* MaxFormButton() const { return FMaxButton.control; }
   void SetMaxFormButton(ui::TControl* button);
-  ui::TControl* RestoreFormButton() const { return restoreButton_.control; }
+  ui::TControl* RestoreFormButton() const { return FRestoreButton.control; }
   void SetRestoreFormButton(ui::TControl* button);
-  ui::TControl* MinFormButtom() const { return minButton_.control; }
+  ui::TControl* MinFormButtom() const { return FMinButton.control; }
   void SetMinFormButtom(ui::TControl* button);
 
   // Raised after the bar changed the form's state.
@@ -143,15 +143,15 @@ class TFormBorder : public ui::TGraphicControl {
   ui::TCursor CursorAt(ui::TPoint p) const;
   WPARAM SizeCommandAt(ui::TPoint p) const;
 
-  TBorderType borderType_ = btHeader;
-  ui::TAlignment alignment_ = ui::taCenter;
-  ui::TPicture leftPic_;
-  ui::TPicture rightPic_;
-  ui::TPicture borderPic_;
-  ui::TPicture clientPic_;
-  ui::TPicture rightBottomPic_;
-  bool canMove_ = true;
-  bool canDragResize_ = false;
+  TBorderType FBorderType = btHeader;
+  ui::TAlignment FAlignment = ui::taCenter;
+  ui::TPicture FLeftPic;
+  ui::TPicture FRightPic;
+  ui::TPicture FBorderPic;
+  ui::TPicture FClientPic;
+  ui::TPicture FRightBottomPic;
+  bool FCanMove = true;
+  bool FCanDragResize = false;
   ui::TCursor FSavedCursor = ui::crDefault;
   ui::TRect FLeftRect;
   ui::TRect FRightRect;
@@ -160,12 +160,12 @@ class TFormBorder : public ui::TGraphicControl {
   ui::TRect FLeftGrip;
   ui::TRect FRightGrip;
   ui::TRect FCornerRect;
-  int sizeRectWidth_ = 12;
-  int sizeRectHeight_ = 12;
+  int FSizeRectWidth = 12;
+  int FSizeRectHeight = 12;
   ui::TForm* FOwnerForm = nullptr;
-  Hook maxButton_;
-  Hook restoreButton_;
-  Hook minButton_;
+  Hook FMaxButton;
+  Hook FRestoreButton;
+  Hook FMinButton;
 };
 
 }  // namespace skin
