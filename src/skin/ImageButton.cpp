@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <concepts>
 
 #include "ui/Canvas.h"
 
@@ -33,6 +34,24 @@ void DrawText(TCanvas& canvas, const std::wstring& text, TRect rect, UINT flags)
 
 }  // namespace
 
+template <typename T>
+void TImageButton::Change(T& field, const T& value, TShow show) {
+  if constexpr (std::equality_comparable<T>) {
+    if (field == value) return;
+  }
+  field = value;
+  switch (show) {
+    case TShow::kNow:
+      Repaint();
+      break;
+    case TShow::kNextPaint:
+      Invalidate();
+      break;
+    case TShow::kUnseen:
+      break;
+  }
+}
+
 TImageButton::TImageButton(ui::TComponent* owner) : ui::TGraphicControl(owner) {
   SetBounds(0, 0, 23, 23);
 }
@@ -40,192 +59,178 @@ TImageButton::TImageButton(ui::TComponent* owner) : ui::TGraphicControl(owner) {
 TImageButton::~TImageButton() = default;
 
 void TImageButton::SetButtonState(TImageButtonState state) {
-  state_ = state;
-  if (state == ibsSelected) mouseOver_ = false;
-  Invalidate();
+  if (state == ibsSelected) Change(mouseOver_, false, TShow::kNextPaint);
+  Change(state_, state, TShow::kNextPaint);
 }
 
 void TImageButton::SetMouseOver(bool over) {
-  mouseOver_ = over;
-  Invalidate();
+  Change(mouseOver_, over, TShow::kNextPaint);
 }
 
 void TImageButton::SetImageNormal(const TPicture& picture) {
-  imageNormal_ = picture;
-  Repaint();
+  Change(imageNormal_, picture, TShow::kNow);
 }
 
 void TImageButton::SetImageDown(const TPicture& picture) {
-  imageDown_ = picture;
-  Repaint();
+  Change(imageDown_, picture, TShow::kNow);
 }
 
 void TImageButton::SetImageOver(const TPicture& picture) {
-  imageOver_ = picture;
-  Repaint();
+  Change(imageOver_, picture, TShow::kNow);
 }
 
 void TImageButton::SetImageDisabled(const TPicture& picture) {
-  imageDisabled_ = picture;
-  if (!Enabled()) Invalidate();
+  // Only a disabled button shows it.
+  Change(imageDisabled_, picture, Enabled() ? TShow::kUnseen : TShow::kNextPaint);
+}
+
+void TImageButton::SetImageSelected(const TPicture& picture) {
+  Change(imageSelected_, picture, TShow::kUnseen);
 }
 
 void TImageButton::SetExpand(bool on) {
-  expand_ = on;
-  Invalidate();
+  Change(expand_, on, TShow::kNextPaint);
 }
 
 void TImageButton::SetExpandImage(const TPicture& picture) {
-  expandImage_ = picture;
-  Repaint();
+  Change(expandImage_, picture, TShow::kNow);
 }
 
 void TImageButton::SetButtonCaptionALignment(ui::TAlignment alignment) {
-  captionAlignment_ = alignment;
-  Invalidate();
+  Change(captionAlignment_, alignment, TShow::kNextPaint);
 }
 
 void TImageButton::SetTextOffset(int offset) {
-  textOffset_ = offset;
-  Invalidate();
+  Change(textOffset_, offset, TShow::kNextPaint);
 }
 
 void TImageButton::SetTextTopOffset(int offset) {
-  textTopOffset_ = offset;
-  Invalidate();
+  Change(textTopOffset_, offset, TShow::kNextPaint);
 }
 
 void TImageButton::SetDisabledFontColor(ui::TColor color) {
-  disabledFontColor_ = color;
-  Invalidate();
+  Change(disabledFontColor_, color, TShow::kNextPaint);
 }
 
 void TImageButton::SetCaptionIcon(const TPicture& picture) {
-  captionIcon_ = picture;
-  Invalidate();
+  Change(captionIcon_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetCaptionIconVisible(bool on) {
-  captionIconVisible_ = on;
-  Invalidate();
+  Change(captionIconVisible_, on, TShow::kNextPaint);
+}
+
+void TImageButton::SetCaptionDesc(const std::wstring& text) {
+  Change(captionDesc_, text, TShow::kUnseen);
+}
+
+void TImageButton::SetCaptionDescWidth(int width) {
+  Change(captionDescWidth_, width, TShow::kUnseen);
+}
+
+void TImageButton::SetCaptionDescFont(const ui::TFont& font) {
+  Change(captionDescFont_, font, TShow::kUnseen);
 }
 
 void TImageButton::SetCaptionDescVisible(bool on) {
-  captionDescVisible_ = on;
-  Invalidate();
+  Change(captionDescVisible_, on, TShow::kNextPaint);
 }
 
 void TImageButton::SetCaptionDescTopOffset(int offset) {
-  if (offset == captionDescTopOffset_) return;
-  captionDescTopOffset_ = offset;
-  Invalidate();
+  Change(captionDescTopOffset_, offset, TShow::kNextPaint);
 }
 
 void TImageButton::SetUpNormalIcon(const TPicture& picture) {
-  upNormalIcon_ = picture;
-  Invalidate();
+  Change(upNormalIcon_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetUpDownIcon(const TPicture& picture) {
-  upDownIcon_ = picture;
-  Invalidate();
+  Change(upDownIcon_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetUpHoverIcon(const TPicture& picture) {
-  upHoverIcon_ = picture;
-  Invalidate();
+  Change(upHoverIcon_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetDnNormalIcon(const TPicture& picture) {
-  dnNormalIcon_ = picture;
-  Invalidate();
+  Change(dnNormalIcon_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetDnDownIcon(const TPicture& picture) {
-  dnDownIcon_ = picture;
-  Invalidate();
+  Change(dnDownIcon_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetDnHoverIcon(const TPicture& picture) {
-  dnHoverIcon_ = picture;
-  Invalidate();
+  Change(dnHoverIcon_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetIconOffset(int offset) {
-  iconOffset_ = offset;
-  Invalidate();
+  Change(iconOffset_, offset, TShow::kNextPaint);
 }
 
 void TImageButton::SetIconVisible(bool on) {
-  iconVisible_ = on;
-  Invalidate();
+  Change(iconVisible_, on, TShow::kNextPaint);
+}
+
+void TImageButton::SetIconAlign(ui::TAlignment alignment) {
+  Change(iconAlign_, alignment, TShow::kUnseen);
 }
 
 void TImageButton::SetShowCheckBox(bool on) {
-  showCheckBox_ = on;
-  Invalidate();
+  Change(showCheckBox_, on, TShow::kNextPaint);
 }
 
 void TImageButton::SetChecked(bool on) {
-  checked_ = on;
-  Invalidate();
+  Change(checked_, on, TShow::kNextPaint);
 }
 
 void TImageButton::SetCheckBoxNormalImage(const TPicture& picture) {
-  checkBoxNormalImage_ = picture;
-  Repaint();
+  Change(checkBoxNormalImage_, picture, TShow::kNow);
 }
 
 void TImageButton::SetCheckBoxCheckedImage(const TPicture& picture) {
-  checkBoxCheckedImage_ = picture;
-  Repaint();
+  Change(checkBoxCheckedImage_, picture, TShow::kNow);
 }
 
 void TImageButton::SetCheckBoxOffset(int offset) {
-  checkBoxOffset_ = offset;
-  Invalidate();
+  Change(checkBoxOffset_, offset, TShow::kNextPaint);
 }
 
 void TImageButton::SetSubCaption(const std::wstring& text) {
-  subCaption_ = text;
-  Invalidate();
+  Change(subCaption_, text, TShow::kNextPaint);
 }
 
 void TImageButton::SetSubCaptionOffset(int offset) {
-  subCaptionOffset_ = offset;
-  Invalidate();
+  Change(subCaptionOffset_, offset, TShow::kNextPaint);
+}
+
+void TImageButton::SetSubCaptionTopOffset(int offset) {
+  Change(subCaptionTopOffset_, offset, TShow::kUnseen);
 }
 
 void TImageButton::SetSubCaptionFont(const ui::TFont& font) {
-  subCaptionFont_ = font;
-  Invalidate();
+  Change(subCaptionFont_, font, TShow::kNextPaint);
 }
 
 void TImageButton::SetSubCaptionData(const std::wstring& text) {
-  subCaptionData_ = text;
-  Invalidate();
+  Change(subCaptionData_, text, TShow::kNextPaint);
 }
 
 void TImageButton::SetSubCaptionDataFont(const ui::TFont& font) {
-  subCaptionDataFont_ = font;
-  Invalidate();
+  Change(subCaptionDataFont_, font, TShow::kNextPaint);
 }
 
 void TImageButton::SetProImage(const TPicture& picture) {
-  proImage_ = picture;
-  Invalidate();
+  Change(proImage_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetProImageTopOffset(int offset) {
-  if (offset == proImageTopOffset_) return;
-  proImageTopOffset_ = offset;
-  Invalidate();
+  Change(proImageTopOffset_, offset, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRate(int rate) {
   // A layout stores the rate before its maximum: cut it once both are read.
-  riskRate_ = IsLoading() ? rate : std::min(rate, riskRateMax_);
-  Invalidate();
+  Change(riskRate_, IsLoading() ? rate : std::min(rate, riskRateMax_), TShow::kNextPaint);
 }
 
 void TImageButton::Loaded() {
@@ -233,54 +238,55 @@ void TImageButton::Loaded() {
 }
 
 void TImageButton::SetRiskRateMax(int rate) {
-  riskRateMax_ = rate;
-  Invalidate();
+  Change(riskRateMax_, rate, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateVisible(bool on) {
-  riskRateVisible_ = on;
-  Invalidate();
+  Change(riskRateVisible_, on, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateBg(const TPicture& picture) {
-  riskRateBg_ = picture;
-  Invalidate();
+  Change(riskRateBg_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateImage(const TPicture& picture) {
-  riskRateImage_ = picture;
-  Invalidate();
+  Change(riskRateImage_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateArrow(const TPicture& picture) {
-  riskRateArrow_ = picture;
-  Invalidate();
+  Change(riskRateArrow_, picture, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateOffset(int offset) {
-  riskRateOffset_ = offset;
-  Invalidate();
+  Change(riskRateOffset_, offset, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateArrowTop(int top) {
-  if (top == riskRateArrowTop_) return;
-  riskRateArrowTop_ = top;
-  Invalidate();
+  Change(riskRateArrowTop_, top, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateMin(const std::wstring& text) {
-  riskRateMin_ = text;
-  Invalidate();
+  Change(riskRateMin_, text, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateMid(const std::wstring& text) {
-  riskRateMid_ = text;
-  Invalidate();
+  Change(riskRateMid_, text, TShow::kNextPaint);
 }
 
 void TImageButton::SetRiskRateHig(const std::wstring& text) {
-  riskRateHig_ = text;
-  Invalidate();
+  Change(riskRateHig_, text, TShow::kNextPaint);
+}
+
+void TImageButton::SetRiskRateMinFont(const ui::TFont& font) {
+  Change(riskRateMinFont_, font, TShow::kUnseen);
+}
+
+void TImageButton::SetRiskRateMidFont(const ui::TFont& font) {
+  Change(riskRateMidFont_, font, TShow::kUnseen);
+}
+
+void TImageButton::SetRiskRateHigFont(const ui::TFont& font) {
+  Change(riskRateHigFont_, font, TShow::kUnseen);
 }
 
 bool TImageButton::IconHitTest(int x, int y) const {

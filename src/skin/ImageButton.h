@@ -6,11 +6,12 @@
 // picture, a side icon, a check box and a risk-rate gauge.
 //
 // The button owns every picture and font it holds: setters copy the value
-// in, getters hand out the button's own object. A new background or check
-// box picture shows at once (Repaint); most other changes ask for the next
-// paint (Invalidate); a few (the descriptive text and its font, the selected
-// picture, the icon's alignment, the gauge's fonts) show only when something
-// else repaints the button.
+// in, getters hand out the button's own object. Every setter goes through
+// Change, which says how the new value shows: a new background or check box
+// picture at once, most others at the next paint, and a few (the
+// descriptive text and its font, the selected picture, the icon's
+// alignment, the gauge's fonts) only when something else repaints the
+// button. Setting the value a property already has changes nothing.
 #pragma once
 
 #include <cstdint>
@@ -61,7 +62,7 @@ class TImageButton : public ui::TGraphicControl {
   ui::TPicture& ImageDisabled() { return imageDisabled_; }
   void SetImageDisabled(const ui::TPicture& picture);
   ui::TPicture& ImageSelected() { return imageSelected_; }
-  void SetImageSelected(const ui::TPicture& picture) { imageSelected_ = picture; }
+  void SetImageSelected(const ui::TPicture& picture);
   bool Expand() const { return expand_; }
   void SetExpand(bool on);
   ui::TPicture& ExpandImage() { return expandImage_; }
@@ -85,11 +86,11 @@ class TImageButton : public ui::TGraphicControl {
 
   // The descriptive text below the caption's middle.
   const std::wstring& CaptionDesc() const { return captionDesc_; }
-  void SetCaptionDesc(const std::wstring& text) { captionDesc_ = text; }
+  void SetCaptionDesc(const std::wstring& text);
   int CaptionDescWidth() const { return captionDescWidth_; }
-  void SetCaptionDescWidth(int width) { captionDescWidth_ = width; }
+  void SetCaptionDescWidth(int width);
   ui::TFont& CaptionDescFont() { return captionDescFont_; }
-  void SetCaptionDescFont(const ui::TFont& font) { captionDescFont_ = font; }
+  void SetCaptionDescFont(const ui::TFont& font);
   bool CaptionDescVisible() const { return captionDescVisible_; }
   void SetCaptionDescVisible(bool on);
   int CaptionDescTopOffset() const { return captionDescTopOffset_; }
@@ -113,7 +114,7 @@ class TImageButton : public ui::TGraphicControl {
   bool IconVisible() const { return iconVisible_; }
   void SetIconVisible(bool on);
   ui::TAlignment IconAlign() const { return iconAlign_; }
-  void SetIconAlign(ui::TAlignment alignment) { iconAlign_ = alignment; }
+  void SetIconAlign(ui::TAlignment alignment);
 
   // The check box at the left; a press on it toggles Checked instead of
   // pressing the button.
@@ -136,7 +137,7 @@ class TImageButton : public ui::TGraphicControl {
   // Only whether it is zero matters: non-zero makes the sub-captions
   // ignore TextTopOffset.
   int SubCaptionTopOffset() const { return subCaptionTopOffset_; }
-  void SetSubCaptionTopOffset(int offset) { subCaptionTopOffset_ = offset; }
+  void SetSubCaptionTopOffset(int offset);
   ui::TFont& SubCaptionFont() { return subCaptionFont_; }
   void SetSubCaptionFont(const ui::TFont& font);
   const std::wstring& SubCaptionData() const { return subCaptionData_; }
@@ -176,11 +177,11 @@ class TImageButton : public ui::TGraphicControl {
   const std::wstring& RiskRateHig() const { return riskRateHig_; }
   void SetRiskRateHig(const std::wstring& text);
   ui::TFont& RiskRateMinFont() { return riskRateMinFont_; }
-  void SetRiskRateMinFont(const ui::TFont& font) { riskRateMinFont_ = font; }
+  void SetRiskRateMinFont(const ui::TFont& font);
   ui::TFont& RiskRateMidFont() { return riskRateMidFont_; }
-  void SetRiskRateMidFont(const ui::TFont& font) { riskRateMidFont_ = font; }
+  void SetRiskRateMidFont(const ui::TFont& font);
   ui::TFont& RiskRateHigFont() { return riskRateHigFont_; }
-  void SetRiskRateHigFont(const ui::TFont& font) { riskRateHigFont_ = font; }
+  void SetRiskRateHigFont(const ui::TFont& font);
 
   // Mouse entry and exit while enabled (OnMouseEnter is the base's).
   ui::TNotifyEvent OnMouseExit;
@@ -204,6 +205,17 @@ class TImageButton : public ui::TGraphicControl {
   void Loaded() override;
 
  private:
+  // How a changed property shows on screen.
+  enum class TShow : std::uint8_t {
+    kNow,        // painted at once
+    kNextPaint,  // asked for with the next paint
+    kUnseen,     // waits until something else repaints the button
+  };
+  // Stores a property's new value and shows it as `show` says; a value
+  // equal to the old one changes nothing.
+  template <typename T>
+  void Change(T& field, const T& value, TShow show);
+
   const ui::TPicture& Background() const;
   void PaintCaptionIcon(ui::TCanvas& canvas);
   void PaintIcon(ui::TCanvas& canvas, const ui::TPicture& icon);
