@@ -8,9 +8,9 @@
 // keyboard is used to move around, unless the user has asked for cues
 // always, and shown only while the window has the system's focus. The form
 // keeps that UI state itself and speaks the system's protocol for it
-// (WM_CHANGEUISTATE, WM_UPDATEUISTATE, WM_QUERYUISTATE), which Wine's
-// default window procedure does not keep. A control that stops being able to take the focus (it is
-// disabled or hidden) passes it to the next control that can.
+// (WM_CHANGEUISTATE, WM_UPDATEUISTATE, WM_QUERYUISTATE): under Wine 8 the
+// default window procedure answered WM_QUERYUISTATE with 0 after a UIS_SET. A control that stops
+// being able to take the focus (it is disabled or hidden) passes it to the next control that can.
 #pragma once
 
 #include <windows.h>
