@@ -260,7 +260,7 @@ class TAccessibleForm::TObject final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
-    return ForChild(child, static_cast<int*>(nullptr), [&](TControl* control) {
+    return ForChild(child, [&](TControl* control) {
       if (control == nullptr || (flags & ~SELFLAG_TAKEFOCUS) != 0) return E_INVALIDARG;
       if ((flags & SELFLAG_TAKEFOCUS) == 0) return S_OK;
       return control->SetFocus() ? S_OK : S_FALSE;
@@ -273,7 +273,7 @@ class TAccessibleForm::TObject final : public IAccessible {
       return E_POINTER;
     }
     *left = *top = *width = *height = 0;
-    return ForChild(child, static_cast<int*>(nullptr), [&](TControl* control) {
+    return ForChild(child, [&](TControl* control) {
       RECT r{};
       if (control == nullptr) {
         GetClientRect(Window(), &r);
@@ -327,7 +327,7 @@ class TAccessibleForm::TObject final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-    return ForChild(child, static_cast<int*>(nullptr), [&](TControl* control) {
+    return ForChild(child, [&](TControl* control) {
       if (control == nullptr || !HasDefaultAction(control->AccessibleRole())) {
         return DISP_E_MEMBERNOTFOUND;
       }
@@ -344,17 +344,10 @@ class TAccessibleForm::TObject final : public IAccessible {
   TForm& Form() const { return owner_->Form(); }
   HWND Window() const { return Form().Handle(); }
 
-  // Clears the out value, answers "not connected" once the window is
-  // gone, and turns every exception into a failure code.
-  template <typename Out, typename Body>
-  HRESULT Guarded(Out* out, Body body) {
-    if constexpr (std::is_same_v<Out, VARIANT>) {
-      if (out == nullptr) return E_POINTER;
-      out->vt = VT_EMPTY;
-    } else if constexpr (!std::is_same_v<Out, int>) {
-      if (out == nullptr) return E_POINTER;
-      *out = {};
-    }
+  // Answers "not connected" once the window is gone, and turns every
+  // exception into a failure code.
+  template <typename Body>
+  HRESULT Checked(Body body) {
     if (owner_ == nullptr || !Form().HandleAllocated()) return CO_E_OBJNOTCONNECTED;
     try {
       return body();
@@ -365,13 +358,31 @@ class TAccessibleForm::TObject final : public IAccessible {
     }
   }
 
+  // The same for a call that answers through `out`, which is cleared first.
   template <typename Out, typename Body>
-  HRESULT ForChild(const VARIANT& child, Out* out, Body body) {
-    return Guarded(out, [&] {
+  HRESULT Guarded(Out* out, Body body) {
+    if (out == nullptr) return E_POINTER;
+    if constexpr (std::is_same_v<Out, VARIANT>) {
+      out->vt = VT_EMPTY;
+    } else {
+      *out = {};
+    }
+    return Checked(body);
+  }
+
+  // A call about one child (null: the client area itself).
+  template <typename Body>
+  HRESULT ForChild(const VARIANT& child, Body body) {
+    return Checked([&] {
       TControl* control = nullptr;
       const HRESULT hr = Resolve(child, control);
       return FAILED(hr) ? hr : body(control);
     });
+  }
+
+  template <typename Out, typename Body>
+  HRESULT ForChild(const VARIANT& child, Out* out, Body body) {
+    return Guarded(out, [&] { return ForChild(child, body); });
   }
 
   template <typename Out>
