@@ -62,6 +62,8 @@ TfrmBRKPortable::TfrmBRKPortable(app::TMainWindowServices services)
   FLblPath = Find<ui::TLabel>(*this, L"lbl_path");
   FBtnCancel = Find<ui::TButton>(*this, L"btnCancel");
   FImgProgress = Find<skin::TImageProgress>(*this, L"imgProgress");
+  FImgBtnClose = Find<skin::TImageButton>(*this, L"imgBtnClose");
+  SetUpKeyboardAndReaders();
   OnCloseQuery = [this](ui::TComponent&) { return CloseQuery(); };
   OnEndSession = [this](ui::TComponent&) { EndSession(); };
 }
@@ -120,6 +122,7 @@ void TfrmBRKPortable::FormCreate(ui::TComponent&) {
   FLanguage = std::make_unique<i18n::TLanguage>(L"BRKPortable", FServices.languageFolder());
   FLanguage->LoadLanguage(GetLanguageName());
   FLanguage->TranslateComponent(*this);
+  NameControlsForReaders();
   const std::wstring desktop = FServices.desktopFolder();
   FLblPath->SetCaption(desktop + L"\\" + std::wstring(kArchiveName));
   FSaveDir = desktop + L"\\";

@@ -91,6 +91,9 @@ class TfrmBRKPortable : public ui::TForm {
   void MoveWindow();
   std::wstring Message(std::wstring_view key, std::wstring_view defaultText) const;
   void SetInfoColor(ui::TColor color);
+  // The keyboard's and the screen readers' part (MainWindowKeyboard.cpp).
+  void SetUpKeyboardAndReaders();
+  void NameControlsForReaders();
 
   bool FUserStop = false;
   std::unique_ptr<app::TArchiveJob> FZipFile;
@@ -110,4 +113,5 @@ class TfrmBRKPortable : public ui::TForm {
   ui::TLabel* FLblPath = nullptr;
   ui::TButton* FBtnCancel = nullptr;
   skin::TImageProgress* FImgProgress = nullptr;
+  skin::TImageButton* FImgBtnClose = nullptr;
 };

@@ -464,4 +464,44 @@ TEST_F(Controller, TheTwoLinkedButtonsLookPressedAndHoveredTogether) {
   EXPECT_FALSE(bg.MouseOver());
 }
 
+TEST_F(Controller, TheKeyboardReachesGenerateTheLinkAndCloseAndEscClosesAsTheCloseButtonDoes) {
+  std::vector<std::wstring> stops;
+  for (ui::TControl* c : Window().Keyboard().TabStops()) stops.push_back(c->Name());
+  EXPECT_EQ(stops, (std::vector<std::wstring>{L"imgBtnGen", L"btnSelectPath", L"imgBtnClose"}));
+  EXPECT_EQ(Window().Keyboard().Focused(), &Gen());
+  // Pressed by a key, Generate takes its large picture down with it.
+  auto& bg = Part<skin::TImageButton>(L"btnBg");
+  SendMessageW(Window().Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(Gen().KeyPressed());
+  EXPECT_TRUE(bg.KeyPressed());
+  SendMessageW(Window().Handle(), WM_KILLFOCUS, 0, 0);
+  EXPECT_FALSE(bg.KeyPressed());
+  // Esc while a job runs: stopped, and the window goes, as by the close
+  // button.
+  script.Then([&] { SendMessageW(Window().Handle(), WM_KEYDOWN, VK_ESCAPE, 0); });
+  ClickGenerate();
+  EXPECT_EQ(jobs.stopped, 1);
+  EXPECT_TRUE(WaitForWindowToGo(Window()));
+}
+
+TEST_F(Controller, ReadersFindTheControlsWithTheirRolesAndTheCloseButtonNamedInTheLanguage) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring exe = self;
+  languageFolder = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"ToolBox_Language";
+  CreateDirectoryW((roaming.Path() + L"\\Halvane").c_str(), nullptr);
+  CreateDirectoryW((roaming.Path() + L"\\Halvane\\Brightkeep V8").c_str(), nullptr);
+  roaming.WriteBytes(L"Halvane\\Brightkeep V8\\Main.ini", "[Main]\r\nLanguage=German\r\n");
+  std::vector<std::pair<std::wstring, ui::TAccessibleRole>> seen;
+  for (ui::TControl* c : Window().Accessibility().Children()) {
+    seen.emplace_back(c->Name() + L" " + c->AccessibleName().substr(0, 9), c->AccessibleRole());
+  }
+  const std::vector<std::pair<std::wstring, ui::TAccessibleRole>> wanted = {
+      {L"imgBtnGen Erstellen", ui::arPushButton}, {L"lbl_info Mit einem", ui::arStaticText},
+      {L"btnSelectPath klicken S", ui::arLink},   {L"imgBtnClose Schlie\u00DFen", ui::arPushButton},
+      {L"imgProgress ", ui::arProgressBar},
+  };
+  EXPECT_EQ(seen, wanted);
+}
+
 }  // namespace

@@ -50,6 +50,7 @@ const std::map<std::wstring, std::wstring> kEnglishMessages = {
     {L"M_TryAgain", L"Try again"},
     {L"M_GenerateFailure",
      L"Generate the portable version failure, Click the follow button to try again."},
+    {L"M_Close", L"Close"},
 };
 
 const std::map<std::wstring, std::wstring> kDisplayNames = {

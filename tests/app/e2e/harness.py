@@ -285,8 +285,10 @@ class Tool:
     # What the window shows, read from its pixels.
     @staticmethod
     def caption_width(shot):
+        # A few pixels in from the button's edge, where the keyboard's focus
+        # ring, in the caption's colour, rounds its corners.
         left, top, width, height = GENERATE
-        xs = [x for y in range(top, top + height) for x in range(left, left + width)
+        xs = [x for y in range(top + 4, top + height - 4) for x in range(left + 4, left + width - 4)
               if caption_pixel(shot.at(x, y))]
         return (max(xs) - min(xs) + 1) if xs else 0
 
