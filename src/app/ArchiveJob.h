@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "archive/uZipFile.h"
+#include "archive/ZipJob.h"
 
 namespace app {
 

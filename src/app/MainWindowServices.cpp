@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/AppFrame_New.h"
+#include "app/FolderLocator.h"
 #include "app/ProductSettings.h"
 #include "ui/ModulePath.h"
 #include "ui/SystemLibrary.h"

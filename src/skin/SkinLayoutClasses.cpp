@@ -1,12 +1,12 @@
 #include "skin/SkinLayoutClasses.h"
 
-#include "skin/PImageNote.h"
-#include "skin/PImageProgress.h"
-#include "skin/PImageRect.h"
-#include "skin/PLabelNote.h"
-#include "skin/TLabel_Transparent.h"
-#include "skin/uFormBorder.h"
-#include "skin/uImageButton.h"
+#include "skin/FormBorder.h"
+#include "skin/ImageButton.h"
+#include "skin/ImageNote.h"
+#include "skin/ImageProgress.h"
+#include "skin/ImageRect.h"
+#include "skin/LabelNote.h"
+#include "skin/TransparentLabel.h"
 #include "ui/LayoutReader.h"
 
 namespace ui {

@@ -44,6 +44,7 @@ bool TForm::CreateHandle() {
 
 void TForm::HandleCreated() {
   ApplyLayering();
+  keyboard_.WindowCreated();
 }
 
 void TForm::ApplyLayering() {
@@ -82,6 +83,10 @@ void TForm::Show() {
   if (!CreateHandle()) return;
   SetVisible(true);
   ShowWindow(Handle(), SW_SHOWNORMAL);
+  // The keyboard is the window's from the start, as a newly started
+  // program's window is on Windows; where the system leaves activation to
+  // someone else (Wine without a window manager), the keys would go nowhere.
+  SetForegroundWindow(Handle());
   UpdateWindow(Handle());
 }
 
@@ -94,6 +99,11 @@ void TForm::Close() {
 }
 
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT handled = 0;
+  if (keyboard_.HandleMessage(message, wParam, lParam, handled) ||
+      accessibility_.HandleMessage(message, wParam, lParam, handled)) {
+    return handled;
+  }
   if (message == WM_CLOSE) {
     if (!OnCloseQuery || OnCloseQuery(*this)) Close();
     return 0;
@@ -104,6 +114,16 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (isMainForm_) PostQuitMessage(0);
   }
   return TWinControl::WindowProc(message, wParam, lParam);
+}
+
+const TForm* ParentForm(const TControl& control) {
+  const TControl* top = &control;
+  while (top->Parent() != nullptr) top = top->Parent();
+  return dynamic_cast<const TForm*>(top);
+}
+
+TForm* ParentForm(TControl& control) {
+  return const_cast<TForm*>(ParentForm(std::as_const(control)));
 }
 
 int RunMessageLoop() {

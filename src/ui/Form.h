@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/AccessibleForm.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/UniqueHandle.h"
 #include "ui/WinControl.h"
 
@@ -52,6 +54,13 @@ class TForm : public TWinControl {
   // The main form ends the message loop when its window is destroyed.
   void SetMainForm(bool isMain) { isMainForm_ = isMain; }
 
+  // Which control has the keyboard's focus, and what the keys do.
+  TKeyboardFocus& Keyboard() { return keyboard_; }
+  const TKeyboardFocus& Keyboard() const { return keyboard_; }
+  // What screen readers see of the form.
+  TAccessibleForm& Accessibility() { return accessibility_; }
+  const TAccessibleForm& Accessibility() const { return accessibility_; }
+
   TNotifyEvent OnCreate;
   // Runs when the window goes. A form class whose handlers use its own
   // members closes the form in its own destructor, while it is still whole.
@@ -79,7 +88,14 @@ class TForm : public TWinControl {
   TColor transparentColorValue_ = clBlack;
   bool created_ = false;
   DWORD addedStyle_ = 0;
+  TKeyboardFocus keyboard_{*this};
+  TAccessibleForm accessibility_{*this};
 };
+
+// The form a control is placed on (the control itself if it is one), or
+// null.
+TForm* ParentForm(TControl& control);
+const TForm* ParentForm(const TControl& control);
 
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();

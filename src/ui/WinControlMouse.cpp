@@ -60,6 +60,8 @@ void TWinControl::ButtonDown(TMouseButton button, TPoint p, TShiftState shift, b
   TControl* target = TargetAt(p, false);
   if (target == nullptr) target = this;
   const TPoint local = LocalTo(*target, *this, p);
+  // As the system's buttons do: a press gives a tab stop the focus.
+  if (button == mbLeft && target->TabStop()) target->SetFocus();
   if (button == mbLeft && !doubleClick && target->PreviewLeftButtonDown(local.X, local.Y)) return;
   if (target->HasStyle(csCaptureMouse)) {
     capture_ = target;

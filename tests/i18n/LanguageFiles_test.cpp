@@ -1,7 +1,7 @@
 // The language files the build puts beside the tool: English carries every
 // text of the main window and every message exactly as the tool shows them
 // without a file, and every translation carries the same keys.
-#include "i18n/uLanguage.h"
+#include "i18n/Language.h"
 
 #include <windows.h>
 
@@ -50,6 +50,7 @@ const std::map<std::wstring, std::wstring> kEnglishMessages = {
     {L"M_TryAgain", L"Try again"},
     {L"M_GenerateFailure",
      L"Generate the portable version failure, Click the follow button to try again."},
+    {L"M_Close", L"Close"},
 };
 
 const std::map<std::wstring, std::wstring> kDisplayNames = {

@@ -1,6 +1,6 @@
 // Translation of a real window holding one component of every kind the
 // language files can address, from a UTF-16 language file.
-#include "i18n/uLanguage.h"
+#include "i18n/Language.h"
 
 #include <windows.h>
 
@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
-#include "skin/PImageNote.h"
-#include "skin/PLabelNote.h"
-#include "skin/uImageButton.h"
+#include "skin/ImageButton.h"
+#include "skin/ImageNote.h"
+#include "skin/LabelNote.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
 #include "ui/ComboBox.h"

@@ -4,9 +4,9 @@
 #include "ImageItemFixture.h"
 
 #include "../ui/PngFixture.h"
-#include "skin/PImageNote.h"
-#include "skin/PImageRect.h"
-#include "skin/PLabelNote.h"
+#include "skin/ImageNote.h"
+#include "skin/ImageRect.h"
+#include "skin/LabelNote.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "../ui/TestSurface.h"
-#include "skin/PImageRect.h"
-#include "skin/PLabelNote.h"
+#include "skin/ImageRect.h"
+#include "skin/LabelNote.h"
 #include "skin/SkinLayoutClasses.h"
-#include "skin/TLabel_Transparent.h"
+#include "skin/TransparentLabel.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/LayoutReader.h"

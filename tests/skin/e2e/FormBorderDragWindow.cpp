@@ -2,7 +2,7 @@
 // for the end-to-end test that drags it with real X input.
 #include <windows.h>
 
-#include "skin/uFormBorder.h"
+#include "skin/FormBorder.h"
 #include "ui/Form.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

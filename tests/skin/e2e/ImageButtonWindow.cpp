@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "../../ui/PngFixture.h"
-#include "skin/uImageButton.h"
+#include "skin/ImageButton.h"
 #include "ui/Form.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
