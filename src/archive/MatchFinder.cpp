@@ -404,18 +404,20 @@ void search_longer(TState& s, SearchWalk& w) {
   if (too_many_passes) finish_plain_walk(s, w);
 }
 
-// Where the walk along the 3-byte chain stands when a search goes on past it.
+// Where the walk along the 3-byte chain stands when it meets a candidate that
+// shares three bytes with the scan position.
 struct ChainStand {
-  std::uint32_t candidate;    // the next candidate, or one that shares three bytes
+  std::uint32_t candidate;
   std::uint32_t chain_count;  // how many candidates it may still visit, that one included
-  std::uint32_t steps;        // how many it went through
+  std::uint32_t steps;        // how many it went through, that one included
 };
 
-// The search from where the 3-byte walk stands: with a match of three bytes
-// or more at the stand's candidate (holds_three), else with the previous
-// match length. The rest of the search is search_longer's.
-std::uint32_t search_on(TState& s, std::uint32_t link, std::uint32_t limit, ChainStand stand,
-                        bool holds_three) {
+// The search from where the 3-byte walk stands, its candidate sharing three
+// bytes with the scan position; or, when no 3-byte walk ran (null: the
+// previous match is three bytes long or more), from the first candidate.
+// The rest of the search is search_longer's.
+std::uint32_t search_on(TState& s, std::uint32_t link, std::uint32_t limit,
+                        const ChainStand* three_bytes) {
   const std::uint32_t first = position_of(link);
   SearchWalk w;
   w.window = s.window;
@@ -427,12 +429,12 @@ std::uint32_t search_on(TState& s, std::uint32_t link, std::uint32_t limit, Chai
   w.nice = static_cast<std::uint32_t>(s.nice_length);
   w.best = s.prev_length;
   w.best_start = s.match_start;
-  w.candidate = stand.candidate;
-  w.chain_count = stand.chain_count;
+  w.candidate = three_bytes != nullptr ? three_bytes->candidate : first;
+  w.chain_count = three_bytes != nullptr ? three_bytes->chain_count : w.steps_allowed;
   w.unvisited_below = first + 1;
-  w.steps = stand.steps;
+  w.steps = three_bytes != nullptr ? three_bytes->steps : 0;
   w.done = false;
-  if (holds_three) {
+  if (three_bytes != nullptr) {
     w.best_start = w.candidate;
     w.best = match_length(w.here, w.window + w.candidate);
     w.done = w.best >= w.nice;
@@ -455,7 +457,7 @@ std::uint32_t search_on(TState& s, std::uint32_t link, std::uint32_t limit, Chai
 // While no match of 3 bytes is known, the walk follows the 3-byte chain to
 // the first candidate that shares three bytes with the scan position. On
 // data that does not repeat, most searches end there without one, so that
-// part is kept lean and inline.
+// part is kept lean and declared inline (see insert_string).
 //
 // Callers search only while three bytes are left: with fewer, any match
 // would be cut below three anyway, and the candidate is the one an earlier
@@ -476,26 +478,25 @@ inline std::uint32_t search(TState& s, std::uint32_t link) {
     return std::min(s.prev_length, s.lookahead);
   }
   const std::uint32_t limit = scan > kFarthestDistance ? scan - kFarthestDistance : 0;
-  if (s.prev_length >= kMinMatch) {
-    const std::uint32_t steps_allowed =
-        s.prev_length >= s.good_length ? s.chain_limit >> 2 : s.chain_limit;
-    return std::min(search_on(s, link, limit, {first, steps_allowed, 0}, false), s.lookahead);
-  }
+  if (s.prev_length >= kMinMatch) return std::min(search_on(s, link, limit, nullptr), s.lookahead);
   // Three bytes equal, compared at once (the fourth byte masked off). No
   // match yet, so the whole chain limit applies (good_length exceeds 3).
   constexpr std::uint32_t kThreeBytes = 0xFFFFFF;
   const std::uint8_t* const window = s.window;
   const std::uint32_t here3 = load32(window + scan) & kThreeBytes;
-  ChainStand stand{first, s.chain_limit, 1};
-  while ((load32(window + stand.candidate) & kThreeBytes) != here3) {
-    stand.candidate = position_of(s.chain[stand.candidate & kChainMask]);
-    if (stand.candidate <= limit || --stand.chain_count == 0) {
-      s.most_search_steps = std::max(s.most_search_steps, stand.steps);
+  std::uint32_t candidate = first;
+  std::uint32_t chain_count = s.chain_limit;
+  std::uint32_t steps = 1;
+  while ((load32(window + candidate) & kThreeBytes) != here3) {
+    candidate = position_of(s.chain[candidate & kChainMask]);
+    if (candidate <= limit || --chain_count == 0) {
+      s.most_search_steps = std::max(s.most_search_steps, steps);
       return s.prev_length;  // none shares three bytes
     }
-    ++stand.steps;
+    ++steps;
   }
-  return std::min(search_on(s, link, limit, stand, true), s.lookahead);
+  const ChainStand stand{candidate, chain_count, steps};
+  return std::min(search_on(s, link, limit, &stand), s.lookahead);
 }
 
 void end_block(TState& s) {
