@@ -367,8 +367,8 @@ void TfrmBRKPortable::PlaceBelow(ui::TControl& control, const ui::TLabel& above)
   // Where the text of `above` really ends, in its own font: a failure text
   // takes one line in one language and three in another.
   int bottom = above.Top() + above.Height();
-  if (ui::UniqueScreenDc screen(GetDC(nullptr)); screen) {
-    ui::TCanvas canvas(screen.get());
+  if (ui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr)); dc) {
+    ui::TCanvas canvas(dc.get());
     canvas.SetFont(above.Font());
     constexpr UINT kEllipses = DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS;
     ui::TRect measured{0, 0, above.Width(), 0};
