@@ -40,6 +40,10 @@ class TForm : public TWinControl {
   // exists, else when it is created.
   void AddWindowStyle(DWORD style);
 
+  // Whether the window's style lets the user size or maximize it; when it
+  // does not, the form keeps the size the program gives it.
+  bool UserSizable() const;
+
   // The window's visible outline; the window owns the region once set.
   void SetWindowRegion(UniqueRegion region);
 

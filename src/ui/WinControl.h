@@ -113,7 +113,10 @@ class TWinControl : public TControl {
   // Mouse routing (WinControlMouse.cpp).
   bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleSetCursor();
-  TControl* TargetAt(TPoint p, bool allowDisabled);
+  // The control under a client point (disabled ones too), or this host.
+  TControl* TargetAt(TPoint p);
+  // The same, or null when that control is disabled.
+  TControl* EnabledTargetAt(TPoint p);
   void UpdateHover(TControl* control);
   void ButtonDown(TMouseButton button, TPoint p, TShiftState shift, bool doubleClick);
   void ButtonUp(TMouseButton button, TPoint p, TShiftState shift);
