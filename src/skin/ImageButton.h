@@ -192,6 +192,8 @@ class TImageButton : public ui::TGraphicControl {
   bool CheckBoxHitTest(int x, int y) const;
 
   void Paint(ui::TCanvas& canvas) override;
+  // The offsets and the extra fonts follow the scale too (Scaling.cpp).
+  void ChangeScale(int from, int dpi) override;
 
  protected:
   void MouseEnter() override;
@@ -275,6 +277,8 @@ class TImageButton : public ui::TGraphicControl {
   std::wstring riskRateMid_ = L"Medium";
   std::wstring riskRateHig_ = L"Bad";
   ui::TFont riskRateMinFont_, riskRateMidFont_, riskRateHigFont_;
+
+  ui::TScaledFields scaledFields_;
 };
 
 }  // namespace skin

@@ -10,6 +10,7 @@
 
 #include "ui/Component.h"
 #include "ui/Font.h"
+#include "ui/Scale.h"
 #include "ui/Types.h"
 
 namespace ui {
@@ -111,6 +112,16 @@ class TControl : public TComponent {
   // A point in the parent's client coordinates, in this control's.
   TPoint ParentToClient(TPoint p) const { return {p.X - left_, p.Y - top_}; }
 
+  // Follows its window from a screen of `from` dots per inch to one of
+  // `dpi`: the bounds and an own font become the layout's scaled by dpi / 96
+  // (Scale.h). Controls with pixel values of their own scale those as well
+  // (ControlScaling.cpp and the skin's Scaling.cpp).
+  virtual void ChangeScale(int from, int dpi);
+  // Runs after ChangeScale, once the form has its pictures for the new
+  // scale: a control that lays itself out from its pictures' sizes does so
+  // again here.
+  virtual void LayoutAfterScaling() {}
+
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
   TNotifyEvent OnMouseEnter;
@@ -143,6 +154,13 @@ class TControl : public TComponent {
   void StoreBounds(const TRect& bounds);
   // The parent's font changed; followers pass it on.
   virtual void ParentFontChanged();
+  // The bounds for `dpi` (recorded as applied: set them next).
+  TRect ScaledBounds(int from, int dpi);
+  // The layout's size (at 96 dpi) of the control, now drawn for `from`.
+  int LayoutWidth(int from) const { return scaledWidth_.Layout(width_, from); }
+  int LayoutHeight(int from) const { return scaledHeight_.Layout(height_, from); }
+  // An own font scaled for `dpi`; a font that follows the parent's is left.
+  void ScaleFont(int from, int dpi);
 
  private:
   TWinControl* parent_ = nullptr;
@@ -162,6 +180,8 @@ class TControl : public TComponent {
   TColor color_ = clBtnFace;
   TAlign align_ = alNone;
   TControlStyle style_ = csCaptureMouse | csClickEvents | csDoubleClicks;
+  // The layout's bounds and font height, kept for every scale.
+  TScaledValue scaledLeft_, scaledTop_, scaledWidth_, scaledHeight_, scaledFontHeight_;
 };
 
 // A control without a window: the parent paints it and routes the mouse.
