@@ -21,6 +21,7 @@
 
 namespace ui {
 class TButton;
+class TImage;
 class TLabel;
 }  // namespace ui
 namespace skin {
@@ -83,6 +84,7 @@ class TfrmBRKPortable : public ui::TForm {
  private:
   void InitCursors();
   void SetWindowRegion();
+  void ApplyWindowRegion();
   void WriteClientSize();
   void StartGeneration();
   void WaitForJob();
@@ -110,4 +112,7 @@ class TfrmBRKPortable : public ui::TForm {
   ui::TLabel* FLblPath = nullptr;
   ui::TButton* FBtnCancel = nullptr;
   skin::TImageProgress* FImgProgress = nullptr;
+  // The outline's right and bottom edges, which the window's region follows.
+  ui::TImage* FImgBorderRight = nullptr;
+  ui::TControl* FImageRect1 = nullptr;
 };
