@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <concepts>
 
+#include "skin/FocusRing.h"
 #include "ui/Canvas.h"
+#include "ui/WinControl.h"
 
 namespace skin {
 
@@ -26,6 +28,13 @@ UINT AlignmentFlag(ui::TAlignment alignment) {
       return DT_CENTER;
   }
 }
+
+// The corners of the skin's button pictures.
+constexpr int kButtonCornerRadius = 6;
+// A link's ring keeps two pixels of room around its caption's letters, the
+// underline included.
+constexpr int kCaptionRingMargin = kFocusRingReach + 2;
+constexpr int kCaptionRingRadius = 4;
 
 // Draws into a copy: DrawTextW may write the rectangle back.
 void DrawText(TCanvas& canvas, const std::wstring& text, TRect rect, UINT flags) {
@@ -54,6 +63,8 @@ void TImageButton::Change(T& field, const T& value, TShow show) {
 
 TImageButton::TImageButton(ui::TComponent* owner) : ui::TGraphicControl(owner) {
   SetBounds(0, 0, 23, 23);
+  SetTabStop(true);
+  SetAccessibleRole(ui::arPushButton);
 }
 
 TImageButton::~TImageButton() = default;
@@ -65,6 +76,15 @@ void TImageButton::SetButtonState(TImageButtonState state) {
 
 void TImageButton::SetMouseOver(bool over) {
   Change(mouseOver_, over, TShow::kNextPaint);
+}
+
+void TImageButton::SetKeyPressed(bool pressed) {
+  Change(keyPressed_, pressed, TShow::kNextPaint);
+}
+
+void TImageButton::KeyboardPress(bool pressed) {
+  SetKeyPressed(pressed);
+  ui::TGraphicControl::KeyboardPress(pressed);
 }
 
 void TImageButton::SetImageNormal(const TPicture& picture) {
@@ -303,10 +323,10 @@ bool TImageButton::CheckBoxHitTest(int x, int y) const {
   return area.Contains({x, y});
 }
 
-// The first match wins: pressed needs the pointer on the button as well, so
-// dragging out of a pressed button shows it released.
+// The first match wins: pressed by the mouse needs the pointer on the button
+// as well, so dragging out of a pressed button shows it released.
 const TPicture& TImageButton::Background() const {
-  if (state_ == ibsDown && mouseOver_ && !imageDown_.Empty()) return imageDown_;
+  if (((state_ == ibsDown && mouseOver_) || keyPressed_) && !imageDown_.Empty()) return imageDown_;
   if (mouseOver_ && !imageOver_.Empty() && Enabled()) return imageOver_;
   if (state_ == ibsDisabled && !imageDisabled_.Empty()) return imageDisabled_;
   if (state_ == ibsSelected && !imageSelected_.Empty()) return imageSelected_;
@@ -381,6 +401,43 @@ void TImageButton::Paint(TCanvas& canvas) {
   PaintIcon(canvas, *icons[std::clamp(iconState_, 0, 2)]);
   if (showCheckBox_) PaintCheckBox(canvas);
   if (riskRateVisible_) PaintRiskRate(canvas);
+}
+
+TRect TImageButton::FocusCueArea() const {
+  const int reach = ui::ScaleValue(std::max(kFocusRingReach, kCaptionRingMargin), Dpi());
+  return {-reach, -reach, Width() + reach, Height() + reach};
+}
+
+void TImageButton::PaintFocusCue(TCanvas& canvas) {
+  // The ring's measures are pixels at 96 dpi, like the button's pictures.
+  const auto px = [this](int value) { return ui::ScaleValue(value, Dpi()); };
+  const int thickness = px(kFocusRingThickness);
+  const int reach = px(kFocusRingReach);
+  if (imageNormal_.Empty()) {
+    canvas.SetFont(Font());
+    const int textWidth = std::min(canvas.TextWidth(Caption()), Width());
+    const int textHeight = canvas.TextHeight(Caption());
+    int left = (Width() - textWidth) / 2;
+    if (captionAlignment_ == ui::taLeftJustify) left = textOffset_;
+    if (captionAlignment_ == ui::taRightJustify) left = Width() - textOffset_ - textWidth;
+    const int top = (Height() - textHeight) / 2;
+    const int margin = px(kCaptionRingMargin);
+    PaintFocusRing(
+        canvas, {left - margin, top - margin, left + textWidth + margin, top + textHeight + margin},
+        px(kCaptionRingRadius), thickness);
+    return;
+  }
+  const TRect around{-reach, -reach, Width() + reach, Height() + reach};
+  const TRect room = Parent() != nullptr ? Parent()->ClientRect() : ClientRect();
+  const bool fits = Left() + around.Left >= room.Left && Top() + around.Top >= room.Top &&
+                    Left() + around.Right <= room.Right && Top() + around.Bottom <= room.Bottom;
+  if (fits) {
+    PaintFocusRing(canvas, around, px(kButtonCornerRadius + kFocusRingReach), thickness);
+  } else {
+    const int inset = px(1);
+    PaintFocusRing(canvas, {inset, inset, Width() - inset, Height() - inset},
+                   px(kButtonCornerRadius - 1), thickness);
+  }
 }
 
 void TImageButton::PaintCaptionIcon(TCanvas& canvas) {

@@ -12,6 +12,7 @@ TRect TControl::ScaledBounds(int from, int dpi) {
 }
 
 void TControl::ScaleFont(int from, int dpi) {
+  dpi_ = dpi;
   if (parentFont_) return;
   TFont font = font_;
   font.Height = scaledFontHeight_.ScaleTo(font_.Height, from, dpi);
@@ -21,6 +22,7 @@ void TControl::ScaleFont(int from, int dpi) {
 }
 
 void TControl::ChangeScale(int from, int dpi) {
+  dpi_ = dpi;
   const TRect r = ScaledBounds(from, dpi);
   SetBounds(r.Left, r.Top, r.Width(), r.Height());
   ScaleFont(from, dpi);

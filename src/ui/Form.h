@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/AccessibleForm.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/Picture.h"
 #include "ui/UniqueHandle.h"
 #include "ui/WinControl.h"
@@ -40,6 +42,10 @@ class TForm : public TWinControl {
   // Adds window style bits (WS_MAXIMIZEBOX, say): at once when the window
   // exists, else when it is created.
   void AddWindowStyle(DWORD style);
+
+  // Whether the window's style lets the user size or maximize it; when it
+  // does not, the form keeps the size the program gives it.
+  bool UserSizable() const;
 
   // The window's visible outline; the window owns the region once set.
   void SetWindowRegion(UniqueRegion region);
@@ -77,6 +83,12 @@ class TForm : public TWinControl {
   // to a screen of that resolution.
   SIZE SizeAtDpi(int dpi) const;
   TNotifyEvent OnDpiChanged;
+  // Which control has the keyboard's focus, and what the keys do.
+  TKeyboardFocus& Keyboard() { return keyboard_; }
+  const TKeyboardFocus& Keyboard() const { return keyboard_; }
+  // What screen readers see of the form.
+  TAccessibleForm& Accessibility() { return accessibility_; }
+  const TAccessibleForm& Accessibility() const { return accessibility_; }
 
   TNotifyEvent OnCreate;
   // Runs when the window goes. A form class whose handlers use its own
@@ -121,7 +133,14 @@ class TForm : public TWinControl {
   const TRect* place_ = nullptr;
   TPictureSource pictureSource_;
   std::vector<TPictureBinding> pictureBindings_;
+  TKeyboardFocus keyboard_{*this};
+  TAccessibleForm accessibility_{*this};
 };
+
+// The form a control is placed on (the control itself if it is one), or
+// null.
+TForm* ParentForm(TControl& control);
+const TForm* ParentForm(const TControl& control);
 
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();

@@ -18,6 +18,7 @@
 #include "skin/ImageButton.h"
 #include "skin/ImageProgress.h"
 #include "skin/SkinLayoutClasses.h"
+#include "ui/Canvas.h"
 #include "ui/Form.h"
 #include "ui/LayoutReader.h"
 #include "ui/Scale.h"
@@ -137,6 +138,30 @@ TEST(SkinScaling, TheImageButtonsOffsetsAndFontsScaleAndComeBackExactly) {
   EXPECT_EQ(link.BoundsRect(), ui::Bounds(18, 96, 395, 20));
   EXPECT_EQ(link.TextOffset(), 7);
   EXPECT_EQ(link.SubCaptionFont().Height, -11);
+}
+
+TEST(SkinScaling, TheFocusRingIsAsThickAndAsFarOutAsTheScaleMakesIt) {
+  SkinForm form;
+  auto& button = ui::Create<skin::TImageButton>(form);
+  button.SetParent(&form);
+  button.SetBounds(100, 100, 192, 48);
+  button.SetImageNormal(uitest::SolidPicture(192, 48, 0x20, 0x60, 0xA0));
+  form.SetDpi(144);
+  ASSERT_EQ(button.Width(), 288);
+  // Two pixels of ring one pixel out at 100 %: three, two out, at 150 %.
+  const ui::TRect area = button.FocusCueArea();
+  EXPECT_LE(area.Top, -5);
+  uitest::TestSurface surface(button.Width() + 20, button.Height() + 20);
+  SetViewportOrgEx(surface.dc(), 10, 10, nullptr);
+  {
+    ui::TCanvas canvas(surface.dc());
+    button.PaintFocusCue(canvas);
+  }
+  std::vector<std::uint32_t> column;
+  for (int y = 0; y < 12; ++y) column.push_back(surface.Pixel(10 + button.Width() / 2, y));
+  constexpr std::uint32_t ring = 0xB3E7FF, none = 0x000000;
+  EXPECT_EQ(column, (std::vector<std::uint32_t>{none, none, none, none, none, ring, ring, ring, none, none,
+                                                none, none}));
 }
 
 TEST(SkinScaling, TheProgressBarIsLaidOutAgainForItsNewPictures) {
