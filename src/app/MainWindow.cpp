@@ -7,11 +7,13 @@
 
 #include "app/FailureReason.h"
 #include "app/ProductSettings.h"
+#include "app/WindowArt.h"
 #include "skin/ImageButton.h"
 #include "skin/ImageProgress.h"
 #include "skin/SkinLayoutClasses.h"
 #include "ui/Button.h"
 #include "ui/Canvas.h"
+#include "ui/Image.h"
 #include "ui/Label.h"
 #include "ui/MessageWait.h"
 #include "ui/Screen.h"
@@ -34,7 +36,7 @@ constexpr ui::TColor kFailureColor = 0x005C5CFF;
 // the system moves the window with the mouse until the button is released.
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;
 
-// The corners of the window's outline: a 9 x 9 ellipse.
+// The corners of the window's outline: a 9 x 9 ellipse at 96 dpi.
 constexpr int kCornerEllipse = 9;
 
 template <typename T>
@@ -73,6 +75,7 @@ TfrmBRKPortable::TfrmBRKPortable(app::TMainWindowServices services)
     : ui::TForm(L"TfrmBRKPortable"), FServices(std::move(services)) {
   skin::RegisterSkinLayoutClasses();
   ui::RegisterLayoutClass(L"TfrmBRKPortable", L"TForm", nullptr);
+  SetPictureSource(&app::WindowArtPicture);
   ui::ReadLayout(*this, kMainWindowLayout, Handlers());
   FBtnBg = Find<skin::TImageButton>(*this, L"btnBg");
   FImgBtnGen = Find<skin::TImageButton>(*this, L"imgBtnGen");
@@ -84,6 +87,10 @@ TfrmBRKPortable::TfrmBRKPortable(app::TMainWindowServices services)
   FImgProgress = Find<skin::TImageProgress>(*this, L"imgProgress");
   FImgBtnClose = Find<skin::TImageButton>(*this, L"imgBtnClose");
   SetUpKeyboardAndReaders();
+  FImgBorderRight = Find<ui::TImage>(*this, L"imgBorderRight");
+  FImageRect1 = Find<ui::TControl>(*this, L"ImageRect1");
+  // On a screen of another resolution the outline is another size.
+  OnDpiChanged = [this](ui::TComponent&) { ApplyWindowRegion(); };
   OnCloseQuery = [this](ui::TComponent&) { return CloseQuery(); };
   OnEndSession = [this](ui::TComponent&) { EndSession(); };
 }
@@ -167,9 +174,19 @@ void TfrmBRKPortable::WriteClientSize() {
 
 void TfrmBRKPortable::SetWindowRegion() {
   WriteClientSize();
-  ui::TForm::SetWindowRegion(ui::UniqueRegion(CreateRoundRectRgn(
-      0, 0, ClientWidth() - 1, ClientHeight() - 1, kCornerEllipse, kCornerEllipse)));
+  ApplyWindowRegion();
   WriteClientSize();
+}
+
+void TfrmBRKPortable::ApplyWindowRegion() {
+  // The outline is drawn by the right border line and the bottom strip;
+  // the region ends one pixel past them (at 96 dpi that is the client size
+  // less one), so that the outline is the last thing seen at every scale.
+  const int right = FImgBorderRight->BoundsRect().Right + 1;
+  const int bottom = FImageRect1->BoundsRect().Bottom + 1;
+  const int corner = ui::ScaleValue(kCornerEllipse, Dpi());
+  ui::TForm::SetWindowRegion(
+      ui::UniqueRegion(CreateRoundRectRgn(0, 0, right, bottom, corner, corner)));
 }
 
 std::wstring TfrmBRKPortable::GetLanguageName() const {

@@ -23,6 +23,7 @@
 namespace ui {
 class TButton;
 class TControl;
+class TImage;
 class TLabel;
 }  // namespace ui
 namespace skin {
@@ -85,6 +86,7 @@ class TfrmBRKPortable : public ui::TForm {
  private:
   void InitCursors();
   void SetWindowRegion();
+  void ApplyWindowRegion();
   void WriteClientSize();
   void StartGeneration();
   void WaitForJob();
@@ -125,5 +127,8 @@ class TfrmBRKPortable : public ui::TForm {
   ui::TLabel* FLblReason = nullptr;
   ui::TButton* FBtnCancel = nullptr;
   skin::TImageProgress* FImgProgress = nullptr;
+  // The outline's right and bottom edges, which the window's region follows.
+  ui::TImage* FImgBorderRight = nullptr;
+  ui::TControl* FImageRect1 = nullptr;
   skin::TImageButton* FImgBtnClose = nullptr;
 };

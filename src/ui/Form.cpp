@@ -25,18 +25,22 @@ void TForm::CreateParams(TCreateParams& params) {
 
 TRect TForm::WindowBounds() const {
   // Centred when it first appears; where it was moved to afterwards.
-  if (HandleAllocated()) return BoundsRect();
+  return HandleAllocated() ? BoundsRect() : CentredBounds(Width(), Height());
+}
+
+TRect TForm::CentredBounds(int width, int height) {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int left = work.left + ((work.right - work.left) - Width()) / 2;
-  const int top = work.top + ((work.bottom - work.top) - Height()) / 2;
-  return Bounds(left, top, Width(), Height());
+  const int left = work.left + ((work.right - work.left) - width) / 2;
+  const int top = work.top + ((work.bottom - work.top) - height) / 2;
+  return Bounds(left, top, width, height);
 }
 
 bool TForm::CreateHandle() {
   if (!HandleNeeded()) return false;
   if (!created_) {
     created_ = true;
+    AdoptScreenDpi();
     if (OnCreate) OnCreate(*this);
   }
   return true;
@@ -104,6 +108,7 @@ bool TForm::UserSizable() const {
 }
 
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT result = 0; HandleDpiMessage(message, wParam, lParam, result)) return result;
   LRESULT handled = 0;
   if (keyboard_.HandleMessage(message, wParam, lParam, handled) ||
       accessibility_.HandleMessage(message, wParam, lParam, handled)) {

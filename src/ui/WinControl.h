@@ -71,6 +71,10 @@ class TWinControl : public TControl {
   // Places the children that carry an Align inside the client area.
   void AlignControls();
 
+  // Scales itself, then its children (ControlScaling.cpp).
+  void ChangeScale(int from, int dpi) override;
+  void LayoutAfterScaling() override;
+
   // The control of one of our windows, or null.
   static TWinControl* FromHandle(HWND window);
 
@@ -94,6 +98,8 @@ class TWinControl : public TControl {
   void FontChanged() override;
   // Created where on screen; children answer their place in the parent.
   virtual TRect WindowBounds() const { return BoundsRect(); }
+  // Every child follows the scale; the aligned ones are placed again.
+  void ScaleChildren(int from, int dpi);
 
  private:
   friend class TControl;

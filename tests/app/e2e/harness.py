@@ -31,6 +31,7 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CHECK_ARCHIVES = os.path.join(HERE, "..", "..", "archive", "check_archives.py")
+SESSION_SCRIPT = os.path.join(HERE, "..", "..", "..", "scripts", "lib", "wine-session.sh")
 BIN = os.environ.get("BRK_BIN", "")
 WORK = os.environ.get("BRK_E2E_WORK", "")
 PREFIX = os.environ.get("WINEPREFIX", "")
@@ -60,6 +61,8 @@ EMPTY_BACKGROUND = (60, 200)
 # Where the pointer rests when it should hover nothing.
 PARK = (30, 285)
 ART = os.path.join(HERE, "..", "..", "..", "src", "app", "art", "png")
+sys.path.insert(0, os.path.dirname(ART))
+from render import scale_value  # noqa: E402  the window's one rounding rule
 
 
 def run(*cmd, check=True):
@@ -281,10 +284,13 @@ class Shot(Pixels):
 
 
 class Tool:
-    """The tool, copied with what it needs into a folder of its own."""
+    """The tool, copied with what it needs into a folder of its own. With a
+    dpi other than 96 (the screen's resolution, see use_prefix) the window
+    and every place in it are scaled as the window scales its layout."""
 
-    def __init__(self, name, languages=True, explorer_stub=False):
+    def __init__(self, name, languages=True, explorer_stub=False, dpi=96):
         self.name = name
+        self.dpi = dpi
         self.folder = os.path.join(WORK, name, "tool")
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
@@ -315,8 +321,8 @@ class Tool:
             failure = self.launch()
             if failure:
                 raise AssertionError(failure)
-        self.hover(*PARK)
-        wait_for("the window to be painted", lambda: self.shot().at(*EMPTY_BACKGROUND) == BACKGROUND)
+        self.hover(*self.place(*PARK))
+        wait_for("the window to be painted", lambda: self.shot().at(*self.place(*EMPTY_BACKGROUND)) == BACKGROUND)
         self.generate_width = self.caption_width(self.shot())
         return self
 
@@ -361,10 +367,15 @@ class Tool:
         fields = dict(line.split("=", 1) for line in run("xdotool", "getwindowgeometry", "--shell", self.window).split())
         return int(fields["X"]), int(fields["Y"])
 
+    def place(self, x, y):
+        """A point of the layout where the window has it at the tool's dpi."""
+        return scale_value(x, self.dpi), scale_value(y, self.dpi)
+
     def shot(self):
         """The window's client area as on the screen."""
         x, y = self.origin()
-        return Shot((x, y, 463, 303))
+        width, height = self.place(463, 303)
+        return Shot((x, y, width, height))
 
     @staticmethod
     def count(shot, rect, test):
@@ -527,6 +538,27 @@ class Tool:
             raise AssertionError("the window did not reach %s; last seen: %s" % (wanted, seen[-1:]))
 
 
+def use_prefix(prefix, dpi):
+    """Runs everything that follows (the tool, the registry, the Desktop,
+    the copies waited for) in the Wine prefix `prefix` with the screen at
+    `dpi` dots per inch: made on first use (scripts/lib/wine-session.sh),
+    its server started outside any pipe, and its display resolution set
+    where Wine reads it when a program starts (measured: HKCU\\Control
+    Panel\\Desktop\\LogPixels, read by each new process; neither a new
+    prefix nor a restarted server is needed). A prefix of its own keeps the
+    resolution from the tests that share the session's. Returns a function
+    that ends the prefix's server."""
+    global PREFIX
+    subprocess.run(["bash", "-c", 'source "$0"; wine_prefix_prepare "$1"', SESSION_SCRIPT, prefix],
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    PREFIX = prefix
+    os.environ["WINEPREFIX"] = prefix
+    run("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+        "/d", str(dpi), "/f")
+    return lambda: subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+
+
 def running_copies():
     """The process ids of the copies of the tool running in this Wine prefix
     (under Wine a program's first argument is its path); copies in other
@@ -639,7 +671,8 @@ def save_window_shot(tool, path):
     """The window's pixels as on the screen, and a 300% nearest-neighbour
     enlargement beside it for looking at single pixels."""
     x, y = tool.origin()
-    run("import", "-window", "root", "-crop", "463x303+%d+%d" % (x, y), "+repage", path)
+    width, height = tool.place(463, 303)
+    run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage", path)
     stem, ext = os.path.splitext(path)
     run("convert", path, "-filter", "point", "-resize", "300%", stem + "-300" + ext)
 
