@@ -10,11 +10,17 @@ Usage: <scenarios>.py <scenario>   (inside a Wine session: WINEPREFIX and
 DISPLAY set, as scripts/test and scripts/lib/wine-session.sh make them).
 BRK_BIN names the build's bin folder, BRK_E2E_WORK a scratch folder.
 Every wait polls a condition; none sleeps a fixed time.
+
+The tool is started through Wine's cmd, which reports its exit code the
+Windows way (all 32 bits; the Unix status of a Wine process keeps only the
+low byte).
 """
 import json
 import os
 import random
+import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -29,6 +35,8 @@ WORK = os.environ.get("BRK_E2E_WORK", "")
 PREFIX = os.environ.get("WINEPREFIX", "")
 USER = os.environ.get("USER") or subprocess.run(["id", "-un"], stdout=subprocess.PIPE, text=True).stdout.strip()
 TITLE = "Brightkeep Portable"
+# Printed by cmd after the tool has ended, before its exit code.
+EXIT_MARK = "brk-exit-code="
 KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Brightkeep 8_is1"
 
 # Client coordinates of the layout's parts (left, top, width, height).
@@ -174,7 +182,7 @@ class Shot:
 class Tool:
     """The tool, copied with what it needs into a folder of its own."""
 
-    def __init__(self, name, languages=True, explorer_stub=False):
+    def __init__(self, name, languages=True, explorer_stub=False, environment=None):
         self.name = name
         self.folder = os.path.join(WORK, name, "tool")
         shutil.rmtree(self.folder, ignore_errors=True)
@@ -185,6 +193,8 @@ class Tool:
             shutil.copytree(os.path.join(BIN, "ToolBox_Language"), os.path.join(self.folder, "ToolBox_Language"))
         if explorer_stub:
             shutil.copy(os.path.join(BIN, "explorer_stub.exe"), os.path.join(self.folder, "explorer.exe"))
+        # Variables added to the tool's environment.
+        self.environment = environment or {}
         self.process = None
         self.window = None
         self.generate_width = None
@@ -214,10 +224,8 @@ class Tool:
     def launch(self):
         """Starts the tool; returns None once its window shows, else what was
         seen instead."""
-        log_path = os.path.join(self.folder, "wine.log")
-        with open(log_path, "wb") as log:
-            self.process = subprocess.Popen(["wine", self.exe], stdin=subprocess.DEVNULL, stdout=log,
-                                            stderr=subprocess.STDOUT)
+        self.spawn()
+        log_path = self.log_path()
         started = time.monotonic()
         while not self.ended():
             self.window = self.find_window(TITLE)
@@ -229,17 +237,54 @@ class Tool:
         # What the display shows now, before a hung tool is ended.
         windows = visible_windows()
         if self.ended():
-            seen = "the tool ended with code %d after %.1f s without a window" % (
-                self.process.returncode, time.monotonic() - started)
+            seen = "the tool ended with code %s after %.1f s without a window" % (
+                self.exit_code(), time.monotonic() - started)
         else:
             screen = os.path.join(self.folder, "no-window.png")
             run("import", "-window", "root", screen, check=False)
-            self.process.kill()
-            self.process.wait()
+            self.kill()
             seen = "no window after 60 s (the screen: %s)" % screen
         with open(log_path, errors="replace") as log:
             said = log.read()[-1500:].strip()
         return "%s; windows on the display: %r; Wine said: %s" % (seen, windows, said or "nothing")
+
+    def spawn(self):
+        """Starts the tool and returns at once."""
+        program = windows_path(self.exe)
+        assert " " not in program and "&" not in program, "cmd would split " + program
+        with open(self.log_path(), "wb") as log:
+            # cmd waits for the program and then prints its exit code.
+            self.process = subprocess.Popen(["wine", "cmd", "/c", "%s & echo %s%%errorlevel%%" % (program, EXIT_MARK)],
+                                            stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                                            env=dict(os.environ, **self.environment))
+
+    def log_path(self):
+        return os.path.join(self.folder, "wine.log")
+
+    def exit_code(self):
+        """The tool's exit code as Windows reports it (an unsigned 32-bit
+        value), or None when it is not known (still running, or killed)."""
+        if not self.ended():
+            return None
+        with open(self.log_path(), errors="replace") as log:
+            found = re.findall(EXIT_MARK + r"(-?\d+)", log.read())
+        return int(found[-1]) & 0xFFFFFFFF if found else None
+
+    def expect_exit(self, code=0, timeout=30):
+        """Waits for the tool to end and checks its exit code."""
+        wait_for("the tool to end", self.ended, timeout=timeout)
+        got = self.exit_code()
+        assert got == code, "the tool ended with exit code %s, want 0x%08X" % (
+            "unknown" if got is None else "0x%08X" % got, code)
+
+    def kill(self):
+        """Ends a hung tool: its own process (cmd only waits for it)."""
+        for pid in running_copies():
+            try:
+                os.kill(int(pid), signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        self.process.wait()
 
     @staticmethod
     def find_window(title):
@@ -279,8 +324,7 @@ class Tool:
                 self.click(*CLOSE_BUTTON)
                 wait_for("the tool to end", self.ended, timeout=30)
             except Exception:
-                self.process.kill()
-                self.process.wait()
+                self.kill()
 
     # What the window shows, read from its pixels.
     @staticmethod
