@@ -95,6 +95,7 @@ ZipResult open_handle(TZip& zip, HANDLE h, std::uint32_t given_size) {
   FILE_STANDARD_INFO standard;
   if (!GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic) ||
       !GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard)) {
+    zip_note_system_error();
     return zip_result::open_file;
   }
   const DWORD attributes = basic.FileAttributes;
@@ -127,7 +128,10 @@ ZipResult open_file(TZip& zip, const wchar_t* path) {
   zip.owned_src.reset(CreateFileW(zip_long_path(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!zip.owned_src) return zip_result::open_file;
+  if (!zip.owned_src) {
+    zip_note_system_error();
+    return zip_result::open_file;
+  }
   return open_handle(zip, zip.owned_src.get(), 0);
 }
 
@@ -192,8 +196,10 @@ std::uint32_t zip_read_source_bytes(TZip& zip, std::uint8_t* buffer, std::uint32
       // A pipe whose writer has finished reports its end as a broken pipe;
       // anything else is a failure that must not pass for the end.
       DWORD why = GetLastError();
-      if (why != ERROR_BROKEN_PIPE && why != ERROR_HANDLE_EOF)
+      if (why != ERROR_BROKEN_PIPE && why != ERROR_HANDLE_EOF) {
         zip.src_error = zip_result::read_file;
+        zip_note_system_error();
+      }
       return 0;
     }
     got = done;
