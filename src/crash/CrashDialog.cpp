@@ -11,6 +11,7 @@ namespace {
 constexpr int kShowReportButton = 100;
 constexpr int kCloseButton = 101;
 constexpr wchar_t kTitle[] = L"Brightkeep Portable";
+constexpr UINT kDialogWidth = 280;
 
 std::wstring Text(const THandlerServices& services, const TCrashMessage& message) {
   return services.message ? services.message(message.key, message.english)
@@ -72,6 +73,8 @@ void ShowCrashDialog(const TCrashDialogContent& content, const THandlerServices&
     config.cButtons = count;
     config.pButtons = buttons;
     config.nDefaultButton = buttons[0].nButtonID;
+    // Wide enough (in dialog units) that the folder's usual path fits on a line.
+    config.cxWidth = kDialogWidth;
     int pressed = 0;
     if (SUCCEEDED(taskDialog(&config, &pressed, nullptr, nullptr))) {
       if (pressed == kShowReportButton) ShowReport(content.reportPath, services);

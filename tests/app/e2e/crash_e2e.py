@@ -122,7 +122,8 @@ def dialog_window():
 
 def handle_dialog(tool, report_name):
     """The dialog is on screen: a screenshot of it is kept beside the tool,
-    and its default button (Enter) opens Explorer with the report selected."""
+    and its default button (Enter) opens Explorer with the report selected.
+    Returns the screenshot's path."""
     dialog = wait_for("the crash dialog", dialog_window, timeout=60)
     geometry = dict(line.split("=", 1) for line in run("xdotool", "getwindowgeometry", "--shell", dialog).split())
     x, y, width, height = (int(geometry[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
@@ -138,6 +139,7 @@ def handle_dialog(tool, report_name):
     started = open(log, encoding="utf-8").read()
     want = '/select,"%s"' % windows_path(os.path.join(REPORTS, report_name))
     assert want in started, "Explorer got %r, want %r" % (started, want)
+    return picture
 
 
 def crash(name, kind, moment, code, role, functions):
@@ -153,7 +155,7 @@ def crash(name, kind, moment, code, role, functions):
             tool.spawn()
         tool.expect_exit(code, timeout=120)
         dump_name, report_name = wait_for("one dump and one report", one_report, timeout=120)
-        handle_dialog(tool, report_name)
+        picture = handle_dialog(tool, report_name)
         wait_for("the handler to end", lambda: not running_copies(), timeout=30)
         assert one_report() == (dump_name, report_name), report_files()
 
@@ -184,6 +186,7 @@ def crash(name, kind, moment, code, role, functions):
         assert not [n for n in desktop_files() if n.endswith(".partial")], desktop_files()
         if moment == "job":
             assert report_field(report, "Removed").endswith("BRK_Portable.zip.partial"), report
+        return picture
     finally:
         if running_copies():
             tool.kill()
@@ -191,6 +194,19 @@ def crash(name, kind, moment, code, role, functions):
 
 for _name, _case in CRASHES.items():
     SCENARIOS[_name] = (lambda name, case: lambda: crash(name, *case))(_name, _case)
+
+
+@scenario
+def dialog_language():
+    """The dialog speaks the window's language: the same crash in English and
+    in German shows different dialogs (look at the pictures it names)."""
+    case = CRASHES["idle_access"]
+    english = crash("dialog_english", *case)
+    set_language("German")
+    german = crash("dialog_german", *case)
+    pixels = [subprocess.run(["convert", picture, "ppm:-"], stdout=subprocess.PIPE, check=True).stdout
+              for picture in (english, german)]
+    assert pixels[0] != pixels[1], "the German dialog looks like the English one"
 
 
 @scenario
