@@ -662,6 +662,18 @@ def expect_pixel(shot, x, y, want, what):
     assert got == tuple(want), "%s at (%d, %d): %r, want %r" % (what, x, y, got, tuple(want))
 
 
+def end_leftovers():
+    """After a failed scenario: the copies of the tool it left running (a hung
+    tool, or the dialog of a crash report that nobody closes) are ended, so
+    that the next scenarios do not fail waiting for them."""
+    for pid in running_copies():
+        print("ending a copy of the tool left running: %s" % pid)
+        try:
+            os.kill(int(pid), signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+
+
 def main():
     """Runs the scenario named on the command line, with a clean Desktop and
     no product settings before and after it."""
@@ -681,6 +693,7 @@ def main():
     except Exception:
         traceback.print_exc()
         print("FAILED %s" % sys.argv[1])
+        end_leftovers()
         return 1
     finally:
         clean_desktop()
