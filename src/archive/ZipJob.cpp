@@ -8,6 +8,7 @@
 #include <string>
 
 #include "archive/JobPaths.h"
+#include "archive/TemporaryFiles.h"
 #include "archive/ZipWriter.h"
 #include "ui/MessageWait.h"
 
@@ -229,6 +230,7 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
                        shownFolder));
     return;
   }
+  const TAnnouncedTemporaryFile announced(ToSystemPath(temporary));
   // A stop ends the file being added at its next read, not after it.
   zip_set_stop_flag(archive, &FStop);
   ZipResult result = zip_result::ok;

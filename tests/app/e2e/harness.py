@@ -288,7 +288,7 @@ class Tool:
     dpi other than 96 (the screen's resolution, see use_prefix) the window
     and every place in it are scaled as the window scales its layout."""
 
-    def __init__(self, name, languages=True, explorer_stub=False, dpi=96):
+    def __init__(self, name, languages=True, explorer_stub=False, dpi=96, environment=None):
         self.name = name
         self.dpi = dpi
         self.folder = os.path.join(WORK, name, "tool")
@@ -300,6 +300,8 @@ class Tool:
             shutil.copytree(os.path.join(BIN, "ToolBox_Language"), os.path.join(self.folder, "ToolBox_Language"))
         if explorer_stub:
             shutil.copy(os.path.join(BIN, "explorer_stub.exe"), os.path.join(self.folder, "explorer.exe"))
+        # Variables added to the tool's environment.
+        self.environment = environment or {}
         self.process = None
         self.window = None
         self.generate_width = None
@@ -329,13 +331,8 @@ class Tool:
     def launch(self):
         """Starts the tool; returns None once its window shows, else what was
         seen instead."""
+        self.spawn()
         log_path = self.log_path()
-        program = windows_path(self.exe)
-        assert " " not in program and "&" not in program, "cmd would split " + program
-        with open(log_path, "wb") as log:
-            # cmd waits for the program and then prints its exit code.
-            self.process = subprocess.Popen(["wine", "cmd", "/c", "%s & echo %s%%errorlevel%%" % (program, EXIT_MARK)],
-                                            stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
         started = time.monotonic()
         while not self.ended():
             self.window = self.find_window(TITLE)
@@ -357,6 +354,16 @@ class Tool:
         with open(log_path, errors="replace") as log:
             said = log.read()[-1500:].strip()
         return "%s; windows on the display: %r; Wine said: %s" % (seen, windows, said or "nothing")
+
+    def spawn(self):
+        """Starts the tool and returns at once."""
+        program = windows_path(self.exe)
+        assert " " not in program and "&" not in program, "cmd would split " + program
+        with open(self.log_path(), "wb") as log:
+            # cmd waits for the program and then prints its exit code.
+            self.process = subprocess.Popen(["wine", "cmd", "/c", "%s & echo %s%%errorlevel%%" % (program, EXIT_MARK)],
+                                            stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                                            env=dict(os.environ, **self.environment))
 
     @staticmethod
     def find_window(title):
@@ -688,6 +695,18 @@ def expect_pixel(shot, x, y, want, what):
     assert got == tuple(want), "%s at (%d, %d): %r, want %r" % (what, x, y, got, tuple(want))
 
 
+def end_leftovers():
+    """After a failed scenario: the copies of the tool it left running (a hung
+    tool, or the dialog of a crash report that nobody closes) are ended, so
+    that the next scenarios do not fail waiting for them."""
+    for pid in running_copies():
+        print("ending a copy of the tool left running: %s" % pid)
+        try:
+            os.kill(int(pid), signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+
+
 def main():
     """Runs the scenario named on the command line, with a clean Desktop and
     no product settings before and after it."""
@@ -707,6 +726,7 @@ def main():
     except Exception:
         traceback.print_exc()
         print("FAILED %s" % sys.argv[1])
+        end_leftovers()
         return 1
     finally:
         clean_desktop()
