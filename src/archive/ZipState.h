@@ -16,6 +16,7 @@
 
 #include "archive/Deflate.h"
 #include "archive/ZipCrypto.h"
+#include "archive/ZipPrepared.h"
 #include "archive/ZipRecords.h"
 #include "archive/ZipWriter.h"
 #include "ui/UniqueHandle.h"
@@ -51,15 +52,13 @@ struct TZip {
 
   // The entry being added.
   std::optional<std::uint64_t> entry_start;  // set once its local header is on its way out
-  std::uint32_t src_attributes = 0;
-  std::int64_t src_atime = 0, src_mtime = 0, src_ctime = 0;  // Unix seconds, UTC
-  std::uint32_t src_dos_time = 0;
-  std::int64_t src_size = -1;  // announced; -1 unknown
+  ZipSourceFacts src;
   std::uint64_t src_read = 0;
   std::uint32_t src_crc = 0;
   ZipResult src_error = zip_result::ok;  // a read that failed before the end
   HANDLE src_handle = INVALID_HANDLE_VALUE;
   ui::UniqueFileHandle owned_src;
+  ZipPreparedEntry* src_prepared = nullptr;  // data read and compressed elsewhere
   const std::uint8_t* src_mem = nullptr;
   std::uint32_t src_mem_len = 0;
   std::uint32_t src_mem_pos = 0;
