@@ -209,7 +209,6 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
   try {
     const std::size_t count = list.size();
     for (std::size_t i = 0; i < count; ++i) {
-      FPercent = ProgressPercent(i + 1, count);
       FCurrentFile = list[i];
       std::wstring name = GetRelativePath(FSourceDir, FCurrentFile);
       // Only the leading ".\" goes: the same two characters inside a name
@@ -221,8 +220,7 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
       // A stop may have cut the add short: that is no failure of the file.
       if (FStop) {
         FSuccess = false;
-        FPercent = 100;
-        DoProgress();
+        FStopReport = true;
         break;
       }
       if (result != 0) {
@@ -230,7 +228,7 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
         failed = true;
         break;
       }
-      DoProgress();
+      FileAdded(i + 1);
     }
   } catch (...) {
     zip_close(archive);
@@ -255,14 +253,34 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
   if (!FSuccess) DeleteFileW(ToSystemPath(temporary).c_str());
 }
 
-void TZipFile::DoProgress() {
-  FHandOver.Run([this] {
-    if (FOnProgress) FOnProgress(FPercent, FCurrentFile);
-  });
+void TZipFile::FileAdded(std::size_t done) {
+  FFilesDone.store(done);
+  // A report is posted only when the percentage moves, and only when none
+  // is on its way: the window takes every file added up to then with it.
+  const std::uint16_t percent = ProgressPercent(done, FFileList.size());
+  if (percent == FPostedPercent) return;
+  FPostedPercent = percent;
+  if (!FReportPosted.exchange(true)) FHandOver.Notify();
+}
+
+void TZipFile::DeliverProgress() {
+  // Cleared before the count is read: a file added after the read posts a
+  // report of its own.
+  FReportPosted.store(false);
+  const std::size_t done = FFilesDone.load();
+  while (FFilesReported < done) {
+    // Counted before the callback: a report it lets in runs only on the
+    // files after this one.
+    const std::size_t i = FFilesReported++;
+    if (FOnProgress) FOnProgress(ProgressPercent(i + 1, FFileList.size()), FFileList[i]);
+  }
 }
 
 void TZipFile::DoFinish() {
   FHandOver.Run([this] {
+    // The files whose reports are still on their way come first.
+    DeliverProgress();
+    if (FStopReport && FOnProgress) FOnProgress(100, FCurrentFile);
     if (FOnFinish) FOnFinish(FSuccess);
   });
 }

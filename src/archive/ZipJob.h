@@ -1,9 +1,12 @@
 // The archive job: turns one folder into one zip archive on a worker thread
 // of its own, so that the window stays responsive while a large install is
 // packed. It lists every file below the source folder first (breadth first,
-// so the percentage it reports is exact), then adds them one by one and
-// reports after each; both reports reach the owner on the user-interface
-// thread through a blocking hand-over.
+// so the percentage it reports is exact), then adds them and reports each
+// file added. Both reports reach the owner on the user-interface thread.
+// The worker never waits for a progress report: it posts one when the
+// percentage moves (at most one at a time), and the user-interface thread
+// then reports every file added so far, one by one, in order. The finished
+// report is a blocking hand-over that first reports the files still due.
 //
 // The archive is written beside the target under a temporary name and
 // takes the target's place only once it is complete: a stop or a failure
@@ -30,7 +33,8 @@ namespace archive {
 
 // Called once at the end: true when the archive is complete and in place.
 using TZipFinishEvent = std::function<void(bool success)>;
-// Called after each added file with the percentage done and the file's path.
+// Called for each file added, in order, with the percentage done once it was
+// added and its path; several may come together, some time after the adds.
 using TZipProgressEvent =
     std::function<void(std::uint16_t percent, const std::wstring& currentFile)>;
 
@@ -92,7 +96,10 @@ class TZipFile {
   void ScanFolder(const std::wstring& root);
   void FailScan(const std::wstring& folder, DWORD why);
   void AddFiles(const std::vector<std::wstring>& list);
-  void DoProgress();
+  // Worker: done files are in the archive. User-interface thread: reports
+  // the files added since the last report.
+  void FileAdded(std::size_t done);
+  void DeliverProgress();
   void DoFinish();
   bool IsExcluded(const std::wstring& name) const;
   bool IsOwnOutput(const std::wstring& path) const;
@@ -106,13 +113,21 @@ class TZipFile {
   // A folder below the source could not be listed (wholly or part-way):
   // the archive would lack its files, so none is made.
   bool FScanFailed = false;
-  std::uint16_t FPercent = 0;
+  // Files added so far (written by the worker), a report on its way, and
+  // the percentage of the last report posted (the worker's own).
+  std::atomic<std::size_t> FFilesDone = 0;
+  std::atomic<bool> FReportPosted = false;
+  std::uint16_t FPostedPercent = 0;
+  // Files reported so far (the user-interface thread's own).
+  std::size_t FFilesReported = 0;
+  // A stop came during the add pass: a last report of 100 follows the files.
+  bool FStopReport = false;
   TZipFinishEvent FOnFinish;
   TZipProgressEvent FOnProgress;
   std::vector<std::wstring> FFileList;
   std::vector<std::wstring> FExcludeList;
 
-  TUiHandOver FHandOver;
+  TUiHandOver FHandOver{[this] { DeliverProgress(); }};
   // Set by Start before the worker is let go: a job destroyed unstarted
   // lets its worker return without running the body.
   bool FRunBody = false;

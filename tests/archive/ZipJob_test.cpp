@@ -12,6 +12,7 @@
 
 #include "JobTestSupport.h"
 #include "archive/ZipFileLayer.h"
+#include "ui/MessageWait.h"
 
 namespace {
 
@@ -188,6 +189,46 @@ TEST(TZipFile, KeepsADotAndSeparatorInsideAName) {
   EXPECT_EQ(ArchiveEntryNames(target), Names{"v1./notes.txt"});
 }
 
+TEST(TZipFile, AddsEveryFileWhileTheOwnerServesNoMessagesAndReportsThemAllBeforeTheEnd) {
+  // 250 files: a percentage step every few files, and several files for
+  // some steps.
+  ScratchFolder tree;
+  std::vector<std::wstring> files;
+  for (int i = 0; i < 250; ++i) {
+    files.push_back(tree.Write(L"src\\f" + std::to_wstring(1000 + i) + L".txt",
+                               NoisyBytes(std::size_t(i) * 37, i)));
+  }
+  const std::wstring target = tree / L"busy.zip";
+  std::vector<jobtest::Report> reports;
+  std::vector<bool> finishes;
+  std::size_t reportsBeforeTheEnd = 0;
+  archive::TZipFile job;
+  job.SetZipFileName(target);
+  job.SetSourceDir(tree / L"src");
+  job.SetOnProgress([&](std::uint16_t percent, const std::wstring& file) {
+    reports.push_back({percent, file});
+  });
+  job.SetOnFinish([&](bool success) {
+    finishes.push_back(success);
+    reportsBeforeTheEnd = reports.size();
+  });
+  job.Start();
+  // An owner busy elsewhere: the archive is put in place, every file added,
+  // before the owner looks at a message.
+  for (int waited = 0; !Exists(target) && waited < 60000; waited += 10) Sleep(10);
+  EXPECT_TRUE(Exists(target)) << "the job waited for the owner";
+  EXPECT_TRUE(reports.empty());
+  ui::ProcessMessagesUntil([&] { return job.IsFinished(); });
+
+  EXPECT_EQ(finishes, std::vector<bool>{true});
+  ASSERT_EQ(reports.size(), files.size());
+  EXPECT_EQ(reportsBeforeTheEnd, files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(reports[i].file, files[i]);
+    EXPECT_EQ(reports[i].percent, ProgressPercent(i + 1, files.size())) << i;
+  }
+}
+
 TEST(TZipFile, DestroyedWithoutStartingEndsWithoutReports) {
   ScratchFolder tree;
   tree.Write(L"src\\f.txt", "f");
@@ -321,9 +362,9 @@ const FaultCase kFaultCases[] = {
          },
      .stop = StopAt::addPass,
      .lastPercent = 100,
-     // The stop comes with the first report, so the pass ends with the
-     // next files, long before the 30th.
-     .mostReports = 4},
+     // Files of one read each and one that finds their end: four at most
+     // were read before the stop, and the stop's own report follows.
+     .mostReports = 5},
     {.name = "StopInsideALargeFile",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
