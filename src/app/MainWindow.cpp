@@ -216,7 +216,7 @@ void TfrmBRKPortable::StartGeneration() {
   // An unknown install folder stays empty: the job then fails, and the
   // window says so, rather than packing nothing and calling it a success.
   settings.sourceDir = GetInstallLocation();
-  settings.onFinish = [this](bool success) { ZipFinished(success); };
+  settings.onFinish = [this](const archive::TJobResult& result) { ZipFinished(result); };
   settings.onProgress = [this](std::uint16_t percent, const std::wstring& file) {
     ZipProgress(percent, file);
   };
@@ -270,9 +270,9 @@ void TfrmBRKPortable::ZipProgress(std::uint16_t percent, const std::wstring&) {
   if (FImgProgress->Position() != percent) FImgProgress->SetPosition(percent);
 }
 
-void TfrmBRKPortable::ZipFinished(bool success) {
+void TfrmBRKPortable::ZipFinished(const archive::TJobResult& result) {
   if (FUserStop) return;
-  if (success) {
+  if (result.Succeeded()) {
     FImgBtnGen->SetTag(gsSucceeded);
     FImgBtnGen->SetEnabled(true);
     FImgBtnGen->SetCaption(Message(L"M_OpenLocation", L"Open file location"));

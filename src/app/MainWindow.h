@@ -70,7 +70,7 @@ class TfrmBRKPortable : public ui::TForm {
 
   // The job's reports, on the user-interface thread.
   void ZipProgress(std::uint16_t percent, const std::wstring& currentFile);
-  void ZipFinished(bool success);
+  void ZipFinished(const archive::TJobResult& result);
 
   std::wstring GetInstallLocation() const;
   std::wstring GetLanguageName() const;

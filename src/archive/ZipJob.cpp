@@ -35,6 +35,15 @@ std::wstring SystemMessage(DWORD code) {
   return message;
 }
 
+// A folder as the user reads it: without the trailing "\" that the job's
+// own folder paths carry, except for a drive's root ("E:\").
+std::wstring ShownFolder(std::wstring folder) {
+  if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':') {
+    folder.pop_back();
+  }
+  return folder;
+}
+
 void DebugLine(const std::wstring& line) {
   OutputDebugStringW(line.c_str());
 }
@@ -114,6 +123,7 @@ unsigned __stdcall TZipFile::ThreadProc(void* job) {
 void TZipFile::Execute() {
   try {
     FFileList.clear();
+    const std::wstring givenSource = FSourceDir;
     // Absolute, normalised paths: the walk compares them with the target's,
     // and long ones must be in this form to take the "\\?\" prefix.
     // A source that has no full form stays empty: packing nothing is a
@@ -121,18 +131,24 @@ void TZipFile::Execute() {
     const std::wstring source = FullPath(FSourceDir);
     FSourceDir = source.empty() ? std::wstring() : WithTrailingSeparator(source);
     FZipFileName = FullPath(FZipFileName);
-    ScanFolder(FSourceDir);
-    if (FScanFailed) {
-      FSuccess = false;
-    } else if (!FStop) {
-      if (FFileList.empty()) {
+    if (FSourceDir.empty() || !FolderExists(FSourceDir)) {
+      DebugLine(L"Archive job: no source folder: \"" + givenSource + L"\"");
+      Fail({jrNoSource, givenSource});
+    } else {
+      ScanFolder(FSourceDir);
+      if (FScanFailed) {
+        // The reason is in FResult already.
+      } else if (FStop) {
+        Fail({jrStopped});
+      } else if (FFileList.empty()) {
         DebugLine(L"Archive job: nothing to pack in \"" + FSourceDir + L"\"");
+        Fail({jrSourceEmpty, ShownFolder(FSourceDir)});
       } else {
         AddFiles(FFileList);
       }
     }
   } catch (const std::exception& e) {
-    FSuccess = false;
+    Fail({jrInternal});
     const std::string what = e.what();
     DebugLine(L"Archive job: ended by a failure: " + std::wstring(what.begin(), what.end()));
   }
@@ -140,7 +156,6 @@ void TZipFile::Execute() {
 }
 
 void TZipFile::ScanFolder(const std::wstring& root) {
-  if (root.empty() || !FolderExists(root)) return;
   std::deque<std::wstring> queue{root};
   while (!queue.empty()) {
     const std::wstring& folder = queue.front();
@@ -158,10 +173,7 @@ void TZipFile::ScanFolder(const std::wstring& root) {
       }
     } else {
       do {
-        if (FStop) {
-          FSuccess = false;
-          return;
-        }
+        if (FStop) return;
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L".." || IsExcluded(name)) continue;
         std::wstring path = folder + name;
@@ -186,26 +198,40 @@ void TZipFile::ScanFolder(const std::wstring& root) {
 
 void TZipFile::FailScan(const std::wstring& folder, DWORD why) {
   FScanFailed = true;
+  // Below the source, as the archive would have named it; the source
+  // itself by its full path.
+  std::wstring shown = GetRelativePath(FSourceDir, folder);
+  if (shown.starts_with(L".\\")) shown.erase(0, 2);
+  if (shown.empty()) shown = folder;
+  Fail({jrFolderUnreadable, ShownFolder(shown), 0, why});
   DebugLine(L"Archive job: folder not listed: \"" + folder + L"\": " + SystemMessage(why));
+}
+
+void TZipFile::Fail(TJobResult result) {
+  // The first failure is the cause; later ones follow from it.
+  if (!FResult) FResult = std::move(result);
 }
 
 void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
   const std::wstring temporary = TemporaryArchivePath(FZipFileName);
   const std::wstring folder = FolderOf(FZipFileName);
+  const std::wstring shownFolder = ShownFolder(folder);
   if (!folder.empty() && !ForceFolders(folder)) {
-    DebugLine(L"Archive job: folder not created: \"" + folder + L"\": " +
-              SystemMessage(GetLastError()));
+    const DWORD why = GetLastError();
+    DebugLine(L"Archive job: folder not created: \"" + folder + L"\": " + SystemMessage(why));
+    Fail(TargetFailure(why, shownFolder));
   }
 
   ZipHandle archive = zip_create_file(ToSystemPath(temporary).c_str(), nullptr);
   if (archive == nullptr) {
     ReportFailure(L"archive not created", temporary, zip_last_result);
+    Fail(WriterFailure(TWriterStep::create, zip_last_result, zip_last_system_error(), {},
+                       shownFolder));
     return;
   }
   // A stop ends the file being added at its next read, not after it.
   zip_set_stop_flag(archive, &FStop);
   ZipResult result = zip_result::ok;
-  bool failed = false;
   try {
     const std::size_t count = list.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -219,13 +245,13 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
       result = zip_add_file(archive, name.c_str(), ToSystemPath(FCurrentFile).c_str());
       // A stop may have cut the add short: that is no failure of the file.
       if (FStop) {
-        FSuccess = false;
+        Fail({jrStopped});
         FStopReport = true;
         break;
       }
       if (result != 0) {
         ReportFailure(L"file not added", FCurrentFile, result);
-        failed = true;
+        Fail(WriterFailure(TWriterStep::add, result, zip_last_system_error(), name, shownFolder));
         break;
       }
       FileAdded(i + 1);
@@ -237,20 +263,23 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
   }
 
   result = zip_close(archive);
-  if (result != 0 && !failed) {
+  if (result != 0 && !FResult) {
     ReportFailure(L"archive not ended", temporary, result);
-    failed = true;
+    Fail(WriterFailure(TWriterStep::close, result, zip_last_system_error(), {}, shownFolder));
   }
-  if (!failed && !FStop) {
+  if (FStop) Fail({jrStopped});
+  if (!FResult) {
     if (MoveFileExW(ToSystemPath(temporary).c_str(), ToSystemPath(FZipFileName).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      FSuccess = true;
-    } else {
-      DebugLine(L"Archive job: archive not put in place: \"" + FZipFileName + L"\": " +
-                SystemMessage(GetLastError()));
+      FResult = TJobResult{};
+      return;
     }
+    const DWORD why = GetLastError();
+    DebugLine(L"Archive job: archive not put in place: \"" + FZipFileName + L"\": " +
+              SystemMessage(why));
+    Fail(TargetFailure(why, shownFolder));
   }
-  if (!FSuccess) DeleteFileW(ToSystemPath(temporary).c_str());
+  DeleteFileW(ToSystemPath(temporary).c_str());
 }
 
 void TZipFile::FileAdded(std::size_t done) {
@@ -277,11 +306,13 @@ void TZipFile::DeliverProgress() {
 }
 
 void TZipFile::DoFinish() {
-  FHandOver.Run([this] {
+  // A body that ended without deciding (it cannot) counts as a fault.
+  const TJobResult result = FResult.value_or(TJobResult{jrInternal});
+  FHandOver.Run([this, &result] {
     // The files whose reports are still on their way come first.
     DeliverProgress();
     if (FStopReport && FOnProgress) FOnProgress(100, FCurrentFile);
-    if (FOnFinish) FOnFinish(FSuccess);
+    if (FOnFinish) FOnFinish(result);
   });
 }
 

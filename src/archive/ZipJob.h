@@ -11,7 +11,8 @@
 // The archive is written beside the target under a temporary name and
 // takes the target's place only once it is complete: a stop or a failure
 // leaves nothing half-written behind and an older archive at the target
-// untouched. The finished report is true only when the archive is in place.
+// untouched. The finished report says whether the archive is in place, and
+// if not, why (TJobResult).
 // Folder links (junctions, symbolic links to folders) are not followed, so
 // the walk always ends and nothing outside the source is packed.
 #pragma once
@@ -21,18 +22,20 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "archive/JobResult.h"
 #include "archive/ProgressPercent.h"
 #include "archive/UiHandOver.h"
 #include "ui/UniqueHandle.h"
 
 namespace archive {
 
-// Called once at the end: true when the archive is complete and in place.
-using TZipFinishEvent = std::function<void(bool success)>;
+// Called once at the end: how the job ended, and why when it failed.
+using TZipFinishEvent = std::function<void(const TJobResult& result)>;
 // Called for each file added, in order, with the percentage done once it was
 // added and its path; several may come together, some time after the adds.
 using TZipProgressEvent =
@@ -95,6 +98,7 @@ class TZipFile {
   void Execute();
   void ScanFolder(const std::wstring& root);
   void FailScan(const std::wstring& folder, DWORD why);
+  void Fail(TJobResult result);
   void AddFiles(const std::vector<std::wstring>& list);
   // Worker: done files are in the archive. User-interface thread: reports
   // the files added since the last report.
@@ -109,7 +113,9 @@ class TZipFile {
   std::wstring FSourceDir;
   std::wstring FCurrentFile;
   std::atomic<bool> FStop = false;
-  bool FSuccess = false;
+  // The outcome; a failure keeps the first reason found. Set before the
+  // finished report; no success until the archive is in place.
+  std::optional<TJobResult> FResult;
   // A folder below the source could not be listed (wholly or part-way):
   // the archive would lack its files, so none is made.
   bool FScanFailed = false;

@@ -25,6 +25,7 @@ std::size_t write_file(TZip& zip, const std::uint8_t* data, std::size_t size) no
     BOOL whole = g_files.write(zip.out_handle, data + total, chunk, &done, nullptr);
     total += done;
     if (!whole || done == 0) {
+      if (!whole) zip_note_system_error();
       if (!zip.out_error) zip.out_error = zip_result::write_file;
       break;
     }
@@ -132,7 +133,10 @@ bool zip_seek(TZip& zip, std::uint64_t position) noexcept {
     if (!zip_flush(zip)) return false;
     LARGE_INTEGER to;
     to.QuadPart = LONGLONG(zip.base_offset + position);
-    if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN)) return false;
+    if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN)) {
+      zip_note_system_error();
+      return false;
+    }
     zip.file_pos = position;
     return true;
   }
@@ -151,11 +155,15 @@ void zip_cut_back(TZip& zip, std::uint64_t position) noexcept {
     const auto seek_to = [&zip](std::uint64_t at) {
       LARGE_INTEGER to;
       to.QuadPart = LONGLONG(zip.base_offset + at);
-      if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN)) return false;
+      if (!SetFilePointerEx(zip.out_handle, to, nullptr, FILE_BEGIN)) {
+        zip_note_system_error();
+        return false;
+      }
       zip.file_pos = at;
       return true;
     };
     if (!seek_to(position) || !g_files.set_end(zip.out_handle)) {
+      zip_note_system_error();
       // The bytes stay; what comes next must follow them, where `written`
       // says it is, or every later entry would be recorded at the wrong
       // offset. If even that place cannot be reached, the archive is lost.

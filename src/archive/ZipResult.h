@@ -1,8 +1,6 @@
-// The result codes of the zip writer: 0 for success, otherwise a failure
-// grouped by byte (general failures, failures caused by the caller, failures
-// inside the writer). Apart from the writer's own interface, so that code
-// that prepares entries on other threads, and builds without Windows, can
-// carry a result to the writer unchanged.
+// The zip writer's result codes, apart from its operations so that code
+// which only reads a result (the archive job's account of a failure) or
+// prepares entries on other threads needs no OS headers.
 #pragma once
 
 #include <cstdint>

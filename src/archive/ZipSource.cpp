@@ -89,6 +89,7 @@ ZipResult describe_file(HANDLE h, ZipSourceFacts& facts, bool& directory) noexce
   FILE_STANDARD_INFO standard;
   if (!GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic) ||
       !GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard)) {
+    zip_note_system_error();
     return zip_result::open_file;
   }
   const DWORD attributes = basic.FileAttributes;
@@ -160,7 +161,10 @@ ZipResult zip_open_path(const wchar_t* path, ui::UniqueFileHandle& file, ZipSour
   file.reset(CreateFileW(zip_long_path(path).c_str(), GENERIC_READ,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file) return zip_result::open_file;
+  if (!file) {
+    zip_note_system_error();
+    return zip_result::open_file;
+  }
   HandleKind kind = HandleKind::file;
   ZipResult r = describe_handle(file.get(), 0, facts, kind);
   if (r || kind == HandleKind::directory) file.reset();
@@ -230,8 +234,10 @@ std::uint32_t zip_read_source_bytes(TZip& zip, std::uint8_t* buffer, std::uint32
       // A pipe whose writer has finished reports its end as a broken pipe;
       // anything else is a failure that must not pass for the end.
       DWORD why = GetLastError();
-      if (why != ERROR_BROKEN_PIPE && why != ERROR_HANDLE_EOF)
+      if (why != ERROR_BROKEN_PIPE && why != ERROR_HANDLE_EOF) {
         zip.src_error = zip_result::read_file;
+        zip_note_system_error();
+      }
       return 0;
     }
     got = done;

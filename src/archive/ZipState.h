@@ -24,6 +24,11 @@
 // Chunk buffer of stored entries and output buffer of the compressor.
 inline constexpr std::uint32_t kZipBufferSize = 16384;
 
+// Records GetLastError() as the reason of the operation under way, unless
+// an earlier failure of the same operation was recorded (the first failure
+// is the cause; what follows is cleaning up after it).
+void zip_note_system_error() noexcept;
+
 struct TZip {
   std::string password;  // empty: no encryption
   HANDLE out_handle = INVALID_HANDLE_VALUE;

@@ -17,6 +17,14 @@ ZipResult zip_last_result = zip_result::ok;
 
 namespace {
 
+thread_local std::uint32_t t_system_error = 0;
+
+// Every operation starts without a reason; its first failing system call
+// gives it one.
+void clear_system_error() noexcept {
+  t_system_error = 0;
+}
+
 using archive::ZipEntry;
 
 constexpr std::int32_t kDeflateLevel = 8;
@@ -285,6 +293,7 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
 }
 
 ZipResult add(ZipHandle handle, const wchar_t* name, const ZipSource& source) noexcept {
+  clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) return zip_last_result = r;
@@ -346,6 +355,7 @@ ZipHandle make_handle(std::unique_ptr<TZip> zip) {
 
 template <typename Open>
 ZipHandle create(const char* password, Open open) noexcept {
+  clear_system_error();
   try {
     auto zip = std::make_unique<TZip>();
     if (password) zip->password = password;
@@ -360,12 +370,26 @@ ZipHandle create(const char* password, Open open) noexcept {
 
 }  // namespace
 
+void zip_note_system_error() noexcept {
+  // Read before the thread-local is touched: reaching it may go through
+  // TlsGetValue, which clears the last error when it succeeds.
+  const DWORD why = GetLastError();
+  if (t_system_error == 0) t_system_error = why;
+}
+
+std::uint32_t zip_last_system_error() noexcept {
+  return t_system_error;
+}
+
 ZipHandle zip_create_file(const wchar_t* path, const char* password) noexcept {
   return create(password, [path](TZip& zip) {
     if (!path) return zip_result::bad_arguments;
     zip.owned_out.reset(CreateFileW(zip_long_path(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!zip.owned_out) return zip_result::open_file;
+    if (!zip.owned_out) {
+      zip_note_system_error();
+      return zip_result::open_file;
+    }
     zip.out_handle = zip.owned_out.get();
     zip.can_seek = true;
     zip.pending.reserve(kPendingCapacity);
@@ -433,6 +457,7 @@ void zip_set_stop_flag(ZipHandle handle, const std::atomic<bool>* stop) noexcept
 }
 
 ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) noexcept {
+  clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) {
@@ -449,6 +474,7 @@ ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) n
 }
 
 ZipResult zip_close(ZipHandle handle) noexcept {
+  clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) return zip_last_result = r;

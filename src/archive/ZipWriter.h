@@ -66,6 +66,14 @@ ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) n
 // Ends the archive if needed, releases everything and destroys the handle.
 ZipResult zip_close(ZipHandle handle) noexcept;
 
+// The Windows error code behind the failure of this thread's most recent
+// operation: 0 when it succeeded or when no system call failed (a bad
+// argument, a fault of the writer). Where the result code says only that
+// writing failed, this tells a full disk from a removed drive or a folder
+// without rights. Kept per thread, so that handles on other threads do not
+// overwrite it.
+std::uint32_t zip_last_system_error() noexcept;
+
 // Copies at most size - 1 characters of the code's text and a NUL; answers
 // the full text's length. A null buffer or size 0 copies nothing.
 std::uint32_t zip_result_text(ZipResult code, char* buffer, std::uint32_t size) noexcept;

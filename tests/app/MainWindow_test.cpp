@@ -81,7 +81,7 @@ class TestJob : public app::TArchiveJob {
     current_ = this;
   }
   ~TestJob() override {
-    if (stop_ && !finished_ && settings_.onFinish) settings_.onFinish(false);
+    if (stop_ && !finished_ && settings_.onFinish) settings_.onFinish({archive::jrStopped});
     ++log_.destroyed;
     if (current_ == this) current_ = nullptr;
   }
@@ -94,7 +94,10 @@ class TestJob : public app::TArchiveJob {
 
   void Progress(std::uint16_t percent) { settings_.onProgress(percent, L"C:\\Install\\a.txt"); }
   void Finish(bool success) {
-    settings_.onFinish(success);
+    Finish(success ? archive::TJobResult{} : archive::TJobResult{archive::jrInternal});
+  }
+  void Finish(const archive::TJobResult& result) {
+    settings_.onFinish(result);
     finished_ = true;
   }
   bool Started() const { return started_; }

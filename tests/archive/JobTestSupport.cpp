@@ -332,8 +332,9 @@ JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt sto
     run.onOwnerThread = run.onOwnerThread && GetCurrentThreadId() == owner;
     if (stop == StopAt::addPass) stopRequested = true;
   });
-  job->SetOnFinish([&](bool success) {
-    run.finishes.push_back(success);
+  job->SetOnFinish([&](const archive::TJobResult& result) {
+    run.finishes.push_back(result.Succeeded());
+    run.results.push_back(result);
     run.onOwnerThread = run.onOwnerThread && GetCurrentThreadId() == owner;
   });
   if (stop == StopAt::walk) job->SetStop(true);

@@ -88,6 +88,8 @@ struct Report {
 struct JobRun {
   std::vector<Report> progress;
   std::vector<bool> finishes;
+  // What each finished report said.
+  std::vector<archive::TJobResult> results;
   // Every callback ran on the owner's thread.
   bool onOwnerThread = true;
   // StopAt::insideAFile: reads of a source after the one that stopped.

@@ -12,6 +12,7 @@
 
 #include "JobTestSupport.h"
 #include "archive/ZipFileLayer.h"
+#include "archive/ZipResult.h"
 #include "ui/MessageWait.h"
 
 namespace {
@@ -208,8 +209,8 @@ TEST(TZipFile, AddsEveryFileWhileTheOwnerServesNoMessagesAndReportsThemAllBefore
   job.SetOnProgress([&](std::uint16_t percent, const std::wstring& file) {
     reports.push_back({percent, file});
   });
-  job.SetOnFinish([&](bool success) {
-    finishes.push_back(success);
+  job.SetOnFinish([&](const archive::TJobResult& result) {
+    finishes.push_back(result.Succeeded());
     reportsBeforeTheEnd = reports.size();
   });
   job.Start();
@@ -238,7 +239,7 @@ TEST(TZipFile, DestroyedWithoutStartingEndsWithoutReports) {
     job.SetZipFileName(tree / L"never.zip");
     job.SetSourceDir(tree / L"src");
     job.SetOnProgress([&](std::uint16_t, const std::wstring&) { ++reports; });
-    job.SetOnFinish([&](bool) { ++reports; });
+    job.SetOnFinish([&](const archive::TJobResult&) { ++reports; });
     EXPECT_FALSE(job.IsFinished());
   }
   EXPECT_EQ(reports, 0);
@@ -262,7 +263,19 @@ struct FaultCase {
   std::optional<std::uint16_t> lastPercent = {};
   // The most progress reports that may come, where that is bounded.
   std::optional<std::size_t> mostReports = {};
+  // Why the run failed, as the finished report says it: the kind, the path
+  // it names (from the tree), and the system's code where one must come.
+  archive::TJobResultKind kind = archive::jrSucceeded;
+  std::function<std::wstring(const ScratchFolder& tree)> reasonPath = {};
+  std::optional<std::uint32_t> systemCode = {};
 };
+
+std::function<std::wstring(const ScratchFolder&)> Literal(std::wstring path) {
+  return [path](const ScratchFolder&) { return path; };
+}
+std::function<std::wstring(const ScratchFolder&)> Below(std::wstring relative) {
+  return [relative](const ScratchFolder& tree) { return tree / relative; };
+}
 
 void PrintTo(const FaultCase& c, std::ostream* out) {
   *out << c.name;
@@ -353,7 +366,8 @@ const FaultCase kFaultCases[] = {
            return std::shared_ptr<void>();
          },
      .stop = StopAt::walk,
-     .mostReports = 0},
+     .mostReports = 0,
+     .kind = archive::jrStopped},
     {.name = "StopDuringTheAddPass",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
@@ -364,7 +378,8 @@ const FaultCase kFaultCases[] = {
      .lastPercent = 100,
      // Files of one read each and one that finds their end: four at most
      // were read before the stop, and the stop's own report follows.
-     .mostReports = 5},
+     .mostReports = 5,
+     .kind = archive::jrStopped},
     {.name = "StopInsideALargeFile",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
@@ -374,7 +389,8 @@ const FaultCase kFaultCases[] = {
          },
      .stop = StopAt::insideAFile,
      .lastPercent = 100,
-     .mostReports = 1},
+     .mostReports = 1,
+     .kind = archive::jrStopped},
     {.name = "SubfolderThatCannotBeListed",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
@@ -382,14 +398,21 @@ const FaultCase kFaultCases[] = {
            tree.Write(L"src\\Locked\\secret.txt", "s");
            return ListWith({&ListAllButLocked, &FindNextFileW});
          },
-     .mostReports = 0},
+     .mostReports = 0,
+     .kind = archive::jrFolderUnreadable,
+     .reasonPath = Literal(L"Locked"),
+     .systemCode = ERROR_ACCESS_DENIED},
     {.name = "ListingThatFailsPartWay",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
            source = FilesInSource(tree, 4);
            return ListWith({&FindFirstFileExW, &ListUntilFile11});
          },
-     .mostReports = 0},
+     .mostReports = 0,
+     // The source folder itself: by its full path.
+     .kind = archive::jrFolderUnreadable,
+     .reasonPath = Below(L"src"),
+     .systemCode = ERROR_NETNAME_DELETED},
     {.name = "FileThatCannotBeOpened",
      .prepare = [](ScratchFolder& tree, std::wstring& source,
                    std::wstring&) -> std::shared_ptr<void> {
@@ -398,7 +421,10 @@ const FaultCase kFaultCases[] = {
        HANDLE locked = CreateFileW((tree / L"src\\file11.bin").c_str(), GENERIC_READ, 0, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
        return std::shared_ptr<void>(locked, [](HANDLE h) { CloseHandle(h); });
-     }},
+     },
+     .kind = archive::jrFileUnreadable,
+     .reasonPath = Literal(L"file11.bin"),
+     .systemCode = ERROR_SHARING_VIOLATION},
     {.name = "FolderLinkLoop",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
@@ -430,7 +456,9 @@ const FaultCase kFaultCases[] = {
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
            source = tree / L"no such folder";
            return std::shared_ptr<void>();
-         }},
+         },
+     .kind = archive::jrNoSource,
+     .reasonPath = Below(L"no such folder")},
     {.name = "SourceWithOnlyEmptyFolders",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
@@ -438,7 +466,9 @@ const FaultCase kFaultCases[] = {
            tree.MakeFolder(L"src\\C");
            source = tree / L"src";
            return std::shared_ptr<void>();
-         }},
+         },
+     .kind = archive::jrSourceEmpty,
+     .reasonPath = Below(L"src")},
     {.name = "PathOf300Characters",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
@@ -456,7 +486,10 @@ const FaultCase kFaultCases[] = {
            source = FilesInSource(tree, 4);
            zip_use_file_layer({&ReadFile, &WriteOntoFullDisk});
            return std::shared_ptr<void>(nullptr, [](void*) { zip_use_system_files(); });
-         }},
+         },
+     .kind = archive::jrDiskFull,
+     .reasonPath = Below(L"Target"),
+     .systemCode = ERROR_DISK_FULL},
     {.name = "FullDiskWhileEnding",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring&) {
@@ -464,15 +497,72 @@ const FaultCase kFaultCases[] = {
            zip_use_file_layer({&ReadFile, &WriteDirectoryOntoFullDisk});
            return std::shared_ptr<void>(nullptr, [](void*) { zip_use_system_files(); });
          },
-     .lastPercent = 100},
+     .lastPercent = 100,
+     .kind = archive::jrDiskFull,
+     .reasonPath = Below(L"Target"),
+     .systemCode = ERROR_DISK_FULL},
     {.name = "TargetFolderCannotBeMade",
      .prepare =
          [](ScratchFolder& tree, std::wstring& source, std::wstring& target) {
            source = FilesInSource(tree, 2);
            target = tree.Write(L"a file", "in the way") + L"\\BRK_Portable.zip";
            return std::shared_ptr<void>();
-         }},
+         },
+     .kind = archive::jrTargetUnwritable,
+     .reasonPath = Below(L"a file")},
 };
+
+// How a writer's result code and the system's reason become what the
+// window will say: which side is at fault and which path it names.
+TEST(WriterFailure, TellsTheSourceFromTheTargetAndAFullDiskFromAGoneDrive) {
+  using archive::TWriterStep;
+  const std::wstring file = L"Data\\sub1\\file.txt";
+  const std::wstring folder = L"E:\\Portable";
+  struct Case {
+    TWriterStep step;
+    ZipResult zipCode;
+    std::uint32_t systemCode;
+    archive::TJobResultKind kind;
+    std::wstring path;
+  };
+  const Case cases[] = {
+      {TWriterStep::add, zip_result::open_file, ERROR_SHARING_VIOLATION, archive::jrFileUnreadable,
+       file},
+      {TWriterStep::add, zip_result::read_file, ERROR_READ_FAULT, archive::jrFileUnreadable, file},
+      {TWriterStep::add, zip_result::write_file, ERROR_DISK_FULL, archive::jrDiskFull, folder},
+      {TWriterStep::close, zip_result::write_file, ERROR_HANDLE_DISK_FULL, archive::jrDiskFull,
+       folder},
+      {TWriterStep::add, zip_result::write_file, ERROR_DEVICE_NOT_CONNECTED, archive::jrTargetGone,
+       folder},
+      {TWriterStep::close, zip_result::write_file, ERROR_NOT_READY, archive::jrTargetGone, folder},
+      {TWriterStep::add, zip_result::write_file, ERROR_ACCESS_DENIED, archive::jrTargetUnwritable,
+       folder},
+      {TWriterStep::create, zip_result::open_file, ERROR_ACCESS_DENIED, archive::jrTargetUnwritable,
+       folder},
+      {TWriterStep::create, zip_result::open_file, ERROR_WRITE_PROTECT, archive::jrTargetUnwritable,
+       folder},
+      {TWriterStep::add, zip_result::previous_error, 0, archive::jrTargetUnwritable, folder},
+      {TWriterStep::add, zip_result::alloc_memory, 0, archive::jrInternal, L""},
+      {TWriterStep::add, zip_result::bad_arguments, 0, archive::jrInternal, L""},
+  };
+  for (const Case& c : cases) {
+    const archive::TJobResult r =
+        archive::WriterFailure(c.step, c.zipCode, c.systemCode, file, folder);
+    SCOPED_TRACE(testing::Message() << "zip code " << c.zipCode << ", system " << c.systemCode);
+    EXPECT_EQ(int(r.kind), int(c.kind));
+    EXPECT_EQ(r.path, c.path);
+    EXPECT_EQ(r.zipCode, c.zipCode);
+    EXPECT_EQ(r.systemCode, c.systemCode);
+    EXPECT_FALSE(r.Succeeded());
+  }
+  // The archive that could not take the old one's place: held open by a
+  // viewer, say, or on a drive that went away meanwhile.
+  EXPECT_EQ(archive::TargetFailure(ERROR_SHARING_VIOLATION, folder).kind,
+            archive::jrTargetUnwritable);
+  EXPECT_EQ(archive::TargetFailure(ERROR_DEV_NOT_EXIST, folder).kind, archive::jrTargetGone);
+  EXPECT_TRUE(archive::IsSharingViolation(ERROR_LOCK_VIOLATION));
+  EXPECT_FALSE(archive::IsSharingViolation(ERROR_ACCESS_DENIED));
+}
 
 class TZipFileFaults : public ::testing::TestWithParam<FaultCase> {};
 
@@ -489,6 +579,13 @@ TEST_P(TZipFileFaults, EndAsTheyMustAndLeaveNothingHalfDone) {
   }
 
   EXPECT_EQ(run.finishes, std::vector<bool>{c.finished});
+  ASSERT_EQ(run.results.size(), 1u);
+  const archive::TJobResult& result = run.results[0];
+  EXPECT_EQ(int(result.kind), int(c.kind));
+  EXPECT_EQ(result.path, c.reasonPath ? c.reasonPath(tree) : std::wstring());
+  if (c.systemCode) {
+    EXPECT_EQ(result.systemCode, *c.systemCode);
+  }
   EXPECT_TRUE(run.onOwnerThread);
   EXPECT_FALSE(Exists(TemporaryArchivePath(target)));
   if (c.lastPercent) {

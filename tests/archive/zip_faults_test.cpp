@@ -46,6 +46,8 @@ struct FaultCase {
   std::function<ZipResult(ZipHandle, const fs::path&, Manifest&)> add;
   ZipResult expected;
   ZipResult later;  // the next add afterwards
+  // The system's reason for the add's failure, as the writer keeps it.
+  DWORD system_error = ERROR_SUCCESS;
 };
 
 const FaultCase kFaultCases[] = {
@@ -56,7 +58,7 @@ const FaultCase kFaultCases[] = {
        FaultyFiles::read_budget = 100000;
        return zip_add_file(zip, L"big.txt", (dir / "big.txt").c_str());
      },
-     zip_result::read_file, zip_result::ok},
+     zip_result::read_file, zip_result::ok, ERROR_READ_FAULT},
     {"read_error_stored",
      [](ZipHandle zip, const fs::path& dir, Manifest&) {
        make_file(dir / "data.gz", pseudo_random(100000, 6), kJune2014);
@@ -64,7 +66,7 @@ const FaultCase kFaultCases[] = {
        FaultyFiles::read_budget = 30000;
        return zip_add_file(zip, L"data.gz", (dir / "data.gz").c_str());
      },
-     zip_result::read_file, zip_result::ok},
+     zip_result::read_file, zip_result::ok, ERROR_READ_FAULT},
     {"disk_full_in_compressed_data",
      [](ZipHandle zip, const fs::path& dir, Manifest&) {
        make_file(dir / "big.txt", sample_text(200000), kJune2014);
@@ -72,7 +74,7 @@ const FaultCase kFaultCases[] = {
        FaultyFiles::write_budget = 3000;
        return zip_add_file(zip, L"big.txt", (dir / "big.txt").c_str());
      },
-     zip_result::write_file, zip_result::previous_error},
+     zip_result::write_file, zip_result::previous_error, ERROR_DISK_FULL},
     {"disk_full_in_stored_data",
      [](ZipHandle zip, const fs::path& dir, Manifest&) {
        make_file(dir / "data.gz", pseudo_random(100000, 7), kJune2014);
@@ -80,7 +82,7 @@ const FaultCase kFaultCases[] = {
        FaultyFiles::write_budget = 50000;
        return zip_add_file(zip, L"data.gz", (dir / "data.gz").c_str());
      },
-     zip_result::write_file, zip_result::previous_error},
+     zip_result::write_file, zip_result::previous_error, ERROR_DISK_FULL},
     {"disk_full_in_local_header",
      [](ZipHandle zip, const fs::path& dir, Manifest&) {
        make_file(dir / "small.txt", sample_text(100), kJune2014);
@@ -88,7 +90,7 @@ const FaultCase kFaultCases[] = {
        FaultyFiles::write_budget = 20;
        return zip_add_file(zip, L"small.txt", (dir / "small.txt").c_str());
      },
-     zip_result::write_file, zip_result::previous_error},
+     zip_result::write_file, zip_result::previous_error, ERROR_DISK_FULL},
     {"names_outside_ascii",
      [](ZipHandle zip, const fs::path& dir, Manifest& manifest) {
        ExpectedEntry french =
@@ -150,6 +152,7 @@ TEST_P(ZipFaults, OnlyTheListedEntriesAreInTheArchive) {
   EXPECT_EQ(zip_add_file(zip, L"good1.txt", (dir / "good1.txt").c_str()), 0u);
   manifest.entries.push_back(good1);
   EXPECT_EQ(c.add(zip, dir, manifest), c.expected);
+  EXPECT_EQ(zip_last_system_error(), c.system_error);
   EXPECT_EQ(zip_add_file(zip, L"good2.txt", (dir / "good2.txt").c_str()), c.later);
   if (c.later == zip_result::ok) manifest.entries.push_back(good2);
   EXPECT_EQ(zip_close(zip), 0u);
@@ -168,6 +171,34 @@ TEST_P(ZipFaults, OnlyTheListedEntriesAreInTheArchive) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ZipFaults, ::testing::ValuesIn(kFaultCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Where the result code says only "could not open", the system's reason
+// tells a missing file from one that another program holds, and a missing
+// target folder from the rest; each operation starts without one.
+TEST(ZipSystemError, KeepsTheReasonOfEachOperationsFirstFailure) {
+  fs::path dir = scenario_dir("system_error");
+  make_file(dir / "held.txt", sample_text(100), kJune2014);
+  EXPECT_EQ(zip_create_file((dir / "no such folder" / "a.zip").c_str(), nullptr), nullptr);
+  EXPECT_EQ(zip_last_system_error(), DWORD(ERROR_PATH_NOT_FOUND));
+
+  ZipHandle zip = zip_create_file((dir / "a.zip").c_str(), nullptr);
+  ASSERT_NE(zip, nullptr);
+  EXPECT_EQ(zip_last_system_error(), DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(zip_add_file(zip, L"gone.txt", (dir / "gone.txt").c_str()), zip_result::open_file);
+  EXPECT_EQ(zip_last_system_error(), DWORD(ERROR_FILE_NOT_FOUND));
+  {
+    // Held with no sharing at all, as a program that locks its file.
+    HANDLE locker = CreateFileW((dir / "held.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locker, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(zip_add_file(zip, L"held.txt", (dir / "held.txt").c_str()), zip_result::open_file);
+    EXPECT_EQ(zip_last_system_error(), DWORD(ERROR_SHARING_VIOLATION));
+    CloseHandle(locker);
+  }
+  EXPECT_EQ(zip_add_file(zip, L"held.txt", (dir / "held.txt").c_str()), zip_result::ok);
+  EXPECT_EQ(zip_last_system_error(), DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(zip_close(zip), zip_result::ok);
+}
 
 // A failed entry whose bytes cannot be cut back stays in the archive as bytes
 // that no entry lists; the entries after it must still be recorded where

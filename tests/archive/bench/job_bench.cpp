@@ -87,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
   job.SetSourceDir(source);
   job.SetZipFileName(target);
   job.SetOnProgress([&](std::uint16_t, const std::wstring&) { ++files; });
-  job.SetOnFinish([&](bool ok) { success = ok; });
+  job.SetOnFinish([&](const archive::TJobResult& result) { success = result.Succeeded(); });
 
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
