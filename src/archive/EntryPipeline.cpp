@@ -71,7 +71,7 @@ class TEntryPipeline::TBlockQueue {
 struct TEntryPipeline::TSlot final : ZipPreparedEntry {
   TSlot(TEntryPipeline& pipeline, std::size_t index) : pipeline(pipeline), index(index) {}
 
-  ZipResult open(std::uint16_t method, ZipSourceFacts& facts) override;
+  ZipResult open(std::uint16_t method, ZipSourceFacts& facts, std::uint32_t& systemError) override;
   bool next(const std::uint8_t*& data, std::size_t& size) override;
   ZipPreparedEnd end() override;
 
@@ -81,7 +81,7 @@ struct TEntryPipeline::TSlot final : ZipPreparedEntry {
   // Set by the reader once the source is open, or could not be opened.
   bool opened = false;
   std::uint16_t method = kMethodDeflated;
-  ZipResult openResult = zip_result::ok;
+  TSourceFailure openFailure;
   ZipSourceFacts facts;
   // Blocks read for the compressor (deflated entries only).
   TBlockQueue input;
@@ -89,7 +89,7 @@ struct TEntryPipeline::TSlot final : ZipPreparedEntry {
   bool inputDone = false;
   std::uint32_t crc = 0;
   std::uint64_t bytesRead = 0;
-  ZipResult readResult = zip_result::ok;
+  TSourceFailure readFailure;
 
   bool compressorTaken = false;
   // The data for the writer: compressed, or as read for a stored entry.
@@ -109,7 +109,7 @@ struct TEntryPipeline::TSlot final : ZipPreparedEntry {
 class TEntryPipeline::TCancelledEntry final : public ZipPreparedEntry {
  public:
   explicit TCancelledEntry(const TEntryPipeline& pipeline) : pipeline_(pipeline) {}
-  ZipResult open(std::uint16_t, ZipSourceFacts&) override {
+  ZipResult open(std::uint16_t, ZipSourceFacts&, std::uint32_t&) override {
     std::lock_guard guard(pipeline_.lock_);
     return pipeline_.cancelReason_;
   }
@@ -241,22 +241,22 @@ TEntryPipeline::TSlot* TEntryPipeline::TakeForReading() {
 void TEntryPipeline::ReadEntry(TSlot& slot, std::uint8_t* probe) {
   std::uint16_t method = kMethodDeflated;
   ZipSourceFacts facts;
-  ZipResult result = zip_result::ok;
+  TSourceFailure openFailure;
   std::unique_ptr<TPipelineSource> source;
   try {
     method = files_.Method(slot.index);
-    source = files_.Open(slot.index, facts, result);
-    if (!source && result == zip_result::ok) result = zip_result::open_file;
+    source = files_.Open(slot.index, facts, openFailure);
+    if (!source && !openFailure.result) openFailure.result = zip_result::open_file;
   } catch (...) {
     source.reset();
-    result = zip_result::alloc_memory;
+    openFailure = {zip_result::alloc_memory};
   }
   const bool stored = method == kMethodStored;
   {
     std::lock_guard guard(lock_);
     slot.method = method;
     slot.facts = facts;
-    slot.openResult = source ? zip_result::ok : result;
+    if (!source) slot.openFailure = openFailure;
     slot.opened = true;
     if (!source) {
       slot.inputDone = true;
@@ -269,7 +269,7 @@ void TEntryPipeline::ReadEntry(TSlot& slot, std::uint8_t* probe) {
 
   std::uint32_t crc = 0;
   std::uint64_t total = 0;
-  ZipResult failure = zip_result::ok;
+  TSourceFailure failure;
   try {
     for (;;) {
       // Reads of the size the file had when it was opened, in blocks; then
@@ -282,14 +282,14 @@ void TEntryPipeline::ReadEntry(TSlot& slot, std::uint8_t* probe) {
       std::uint32_t got = 0;
       if (want == 0) {
         if (!ReserveRead(slot, stored, 0)) {
-          failure = zip_result::read_file;
+          failure = {zip_result::read_file};
           break;
         }
         got = source->Read(probe, kEndProbeSize, failure);
         if (got == 0) break;
         // The file grew since it was opened: what came is kept.
         if (!ReserveRead(slot, stored, got)) {
-          failure = zip_result::read_file;
+          failure = {zip_result::read_file};
           break;
         }
         block.capacity = got;
@@ -297,7 +297,7 @@ void TEntryPipeline::ReadEntry(TSlot& slot, std::uint8_t* probe) {
         std::memcpy(block.bytes.get(), probe, got);
       } else {
         if (!ReserveRead(slot, stored, want)) {
-          failure = zip_result::read_file;
+          failure = {zip_result::read_file};
           break;
         }
         block.capacity = want;
@@ -328,14 +328,14 @@ void TEntryPipeline::ReadEntry(TSlot& slot, std::uint8_t* probe) {
       }
     }
   } catch (...) {
-    failure = zip_result::alloc_memory;
+    failure = {zip_result::alloc_memory};
   }
   source.reset();  // closed before the entry counts as read
 
   std::lock_guard guard(lock_);
   slot.crc = crc;
   slot.bytesRead = total;
-  slot.readResult = failure;
+  slot.readFailure = failure;
   slot.inputDone = true;
   if (stored) slot.outputDone = true;
   compressorsWait_.wake_all();
@@ -416,7 +416,7 @@ TEntryPipeline::TSlot* TEntryPipeline::TakeForCompressing() {
     });
     if (cancelled_ || nextCompress_ >= count_) return nullptr;
     TSlot& slot = SlotAt(nextCompress_++);
-    if (slot.openResult == zip_result::ok && slot.method == kMethodDeflated) {
+    if (!slot.openFailure.result && slot.method == kMethodDeflated) {
       slot.compressorTaken = true;
       return &slot;
     }
@@ -537,12 +537,16 @@ void TEntryPipeline::Done(std::size_t index) {
   writerWait_.wake_all();
 }
 
-ZipResult TEntryPipeline::TSlot::open(std::uint16_t writtenMethod, ZipSourceFacts& sourceFacts) {
+ZipResult TEntryPipeline::TSlot::open(std::uint16_t writtenMethod, ZipSourceFacts& sourceFacts,
+                                      std::uint32_t& systemError) {
   std::lock_guard guard(pipeline.lock_);
   pipeline.writerWait_.wait_until(pipeline.lock_, [&] { return pipeline.cancelled_ || opened; });
   if (pipeline.cancelled_) return pipeline.cancelReason_;
   if (writtenMethod != method) return zip_result::bad_arguments;
-  if (openResult != zip_result::ok) return openResult;
+  if (openFailure.result) {
+    systemError = openFailure.systemError;
+    return openFailure.result;
+  }
   sourceFacts = facts;
   return zip_result::ok;
 }
@@ -575,7 +579,8 @@ ZipPreparedEnd TEntryPipeline::TSlot::end() {
   }
   return {.crc = crc,
           .bytes_read = bytesRead,
-          .read_result = readResult != zip_result::ok ? readResult : compressResult,
+          .read_result = readFailure.result ? readFailure.result : compressResult,
+          .system_error = readFailure.systemError,
           .data_ok = dataOk,
           .level_flags = levelFlags};
 }

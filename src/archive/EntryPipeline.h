@@ -34,13 +34,20 @@ struct TState;
 
 namespace archive {
 
+// A failure met on a reader's thread: what the writer answers for it, and
+// the Windows error code behind it (0: none).
+struct TSourceFailure {
+  ZipResult result = zip_result::ok;
+  std::uint32_t systemError = 0;
+};
+
 // One entry's open source, read by one reader thread.
 class TPipelineSource {
  public:
   virtual ~TPipelineSource() = default;
   // Reads up to size bytes into buffer and answers how many: 0 at the end,
   // and also after a failed read, which sets failure.
-  virtual std::uint32_t Read(std::uint8_t* buffer, std::uint32_t size, ZipResult& failure) = 0;
+  virtual std::uint32_t Read(std::uint8_t* buffer, std::uint32_t size, TSourceFailure& failure) = 0;
 };
 
 // Where the entries come from. Called from several threads at once, each
@@ -51,9 +58,9 @@ class TPipelineFiles {
   // deflated).
   virtual std::uint16_t Method(std::size_t index) = 0;
   // Opens the entry's source and fills facts; on failure answers null and
-  // sets result to what the writer answers for it.
+  // sets failure.
   virtual std::unique_ptr<TPipelineSource> Open(std::size_t index, ZipSourceFacts& facts,
-                                                ZipResult& result) = 0;
+                                                TSourceFailure& failure) = 0;
 
  protected:
   ~TPipelineFiles() = default;

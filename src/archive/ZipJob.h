@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive/EntryPipeline.h"
 #include "archive/JobResult.h"
 #include "archive/ProgressPercent.h"
 #include "archive/UiHandOver.h"
@@ -90,8 +91,14 @@ class TZipFile {
   void Start();
   // True once the worker has ended (also when no worker could be made).
   bool IsFinished() const;
-  // Asks a running job to stop; it may be called from any thread.
-  void SetStop(bool stop) { FStop = stop; }
+  // Asks a running job to stop; it may be called from any thread. Every
+  // thread of the job stops at its next read.
+  void SetStop(bool stop);
+  // The files are compressed on this many threads at once; 0, the default,
+  // means one per logical processor. To be set before Start.
+  void SetWorkerCount(unsigned count) { FWorkerCount = count; }
+  // The threads that read the files, for the worker count set.
+  unsigned ReaderCount() const { return PipelineSettings().readers; }
 
  private:
   static unsigned __stdcall ThreadProc(void* job);
@@ -105,6 +112,8 @@ class TZipFile {
   void FileAdded(std::size_t done);
   void DeliverProgress();
   void DoFinish();
+  TPipelineSettings PipelineSettings() const;
+  class TPipelineInUse;
   bool IsExcluded(const std::wstring& name) const;
   bool IsOwnOutput(const std::wstring& path) const;
   static void ReportFailure(const std::wstring& what, const std::wstring& path, std::uint32_t code);
@@ -132,6 +141,11 @@ class TZipFile {
   TZipProgressEvent FOnProgress;
   std::vector<std::wstring> FFileList;
   std::vector<std::wstring> FExcludeList;
+
+  unsigned FWorkerCount = 0;
+  // The pipeline of the add pass while it runs, for SetStop.
+  TLock FPipelineLock;
+  TEntryPipeline* FPipeline = nullptr;
 
   TUiHandOver FHandOver{[this] { DeliverProgress(); }};
   // Set by Start before the worker is let go: a job destroyed unstarted

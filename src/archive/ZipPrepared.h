@@ -22,8 +22,10 @@ struct ZipSourceFacts {
 struct ZipPreparedEnd {
   std::uint32_t crc = 0;  // CRC-32 of the bytes read
   std::uint64_t bytes_read = 0;
-  // A read that failed before the end, or that a stop cut short.
+  // A read that failed before the end, or that a stop cut short, and the
+  // Windows error code behind it (0: none).
   ZipResult read_result = zip_result::ok;
+  std::uint32_t system_error = 0;
   // False when the compressor failed an internal check.
   bool data_ok = true;
   // What compressing adds to the general-purpose flags (the level's bits).
@@ -33,10 +35,12 @@ struct ZipPreparedEnd {
 class ZipPreparedEntry {
  public:
   // Waits until the source is open. Its result: 0 with facts filled, or
-  // what opening the file failed with (nothing of the entry is written).
+  // what opening the file failed with (nothing of the entry is written),
+  // with the Windows error code behind it in system_error (0: none).
   // method is the one the writer chose from the entry's name (0 stored, 8
   // deflated); data prepared with another answers bad_arguments.
-  virtual ZipResult open(std::uint16_t method, ZipSourceFacts& facts) = 0;
+  virtual ZipResult open(std::uint16_t method, ZipSourceFacts& facts,
+                         std::uint32_t& system_error) = 0;
   // The next piece of the entry's data, valid until the next call; false
   // once the data has ended.
   virtual bool next(const std::uint8_t*& data, std::size_t& size) = 0;

@@ -201,9 +201,13 @@ ZipResult zip_open_source(TZip& zip, const ZipSource& source, std::uint16_t meth
       zip.src.size = 0;
       set_times_now(zip.src);
       return zip_result::ok;
-    case ZipSource::Kind::prepared:
+    case ZipSource::Kind::prepared: {
       zip.src_prepared = source.prepared;
-      return source.prepared->open(method, zip.src);
+      std::uint32_t why = 0;
+      const ZipResult r = source.prepared->open(method, zip.src, why);
+      if (r) zip_note_system_error(why);
+      return r;
+    }
   }
   return zip_result::bad_arguments;
 }
@@ -225,10 +229,6 @@ std::uint32_t zip_read_source_bytes(TZip& zip, std::uint8_t* buffer, std::uint32
     zip.src_mem_pos += got;
   } else if (zip.src_handle != INVALID_HANDLE_VALUE) {
     if (zip.src_error) return 0;
-    if (zip.stop && zip.stop->load(std::memory_order_relaxed)) {
-      zip.src_error = zip_result::read_file;  // the add is not wanted any more
-      return 0;
-    }
     DWORD done = 0;
     if (!zip_file_read(zip.src_handle, buffer, size, &done)) {
       // A pipe whose writer has finished reports its end as a broken pipe;

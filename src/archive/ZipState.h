@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,6 +27,10 @@ inline constexpr std::uint32_t kZipBufferSize = 16384;
 // an earlier failure of the same operation was recorded (the first failure
 // is the cause; what follows is cleaning up after it).
 void zip_note_system_error() noexcept;
+// The same for a failure met on another thread, whose code came with it.
+void zip_note_system_error(std::uint32_t code) noexcept;
+// Forgets the reason recorded on this thread: an operation starts without one.
+void zip_clear_system_error() noexcept;
 
 struct TZip {
   std::string password;  // empty: no encryption
@@ -52,8 +55,7 @@ struct TZip {
   std::optional<archive::ZipCipher> keys;
   std::vector<std::uint8_t> enc_buf;
   std::vector<archive::ZipEntry> entries;
-  std::unique_ptr<TState> compressor;       // made at the first deflated entry
-  const std::atomic<bool>* stop = nullptr;  // set: reads of the source end the add
+  std::unique_ptr<TState> compressor;  // made at the first deflated entry
 
   // The entry being added.
   std::optional<std::uint64_t> entry_start;  // set once its local header is on its way out

@@ -19,12 +19,6 @@ namespace {
 
 thread_local std::uint32_t t_system_error = 0;
 
-// Every operation starts without a reason; its first failing system call
-// gives it one.
-void clear_system_error() noexcept {
-  t_system_error = 0;
-}
-
 using archive::ZipEntry;
 
 constexpr std::int32_t kDeflateLevel = 8;
@@ -140,6 +134,7 @@ bool prepared_data(TZip& zip, ZipEntry& entry) {
     whole = done == size;
   }
   const ZipPreparedEnd end = prepared.end();
+  if (end.read_result) zip_note_system_error(end.system_error);
   zip.src_crc = end.crc;
   zip.src_read = end.bytes_read;
   zip.src_error = end.read_result;
@@ -293,7 +288,7 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
 }
 
 ZipResult add(ZipHandle handle, const wchar_t* name, const ZipSource& source) noexcept {
-  clear_system_error();
+  zip_clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) return zip_last_result = r;
@@ -355,7 +350,7 @@ ZipHandle make_handle(std::unique_ptr<TZip> zip) {
 
 template <typename Open>
 ZipHandle create(const char* password, Open open) noexcept {
-  clear_system_error();
+  zip_clear_system_error();
   try {
     auto zip = std::make_unique<TZip>();
     if (password) zip->password = password;
@@ -375,6 +370,16 @@ void zip_note_system_error() noexcept {
   // TlsGetValue, which clears the last error when it succeeds.
   const DWORD why = GetLastError();
   if (t_system_error == 0) t_system_error = why;
+}
+
+void zip_note_system_error(std::uint32_t code) noexcept {
+  if (t_system_error == 0) t_system_error = code;
+}
+
+// Every operation starts without a reason; its first failing system call
+// gives it one.
+void zip_clear_system_error() noexcept {
+  t_system_error = 0;
 }
 
 std::uint32_t zip_last_system_error() noexcept {
@@ -451,13 +456,8 @@ ZipResult zip_add_prepared(ZipHandle handle, const wchar_t* name,
   return add(handle, name, {.kind = ZipSource::Kind::prepared, .prepared = &entry});
 }
 
-void zip_set_stop_flag(ZipHandle handle, const std::atomic<bool>* stop) noexcept {
-  TZip* zip = nullptr;
-  if (check_handle(handle, zip) == zip_result::ok) zip->stop = stop;
-}
-
 ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) noexcept {
-  clear_system_error();
+  zip_clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) {
@@ -474,7 +474,7 @@ ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) n
 }
 
 ZipResult zip_close(ZipHandle handle) noexcept {
-  clear_system_error();
+  zip_clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) return zip_last_result = r;

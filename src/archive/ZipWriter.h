@@ -11,7 +11,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 
 #include "archive/ZipPrepared.h"
@@ -52,12 +51,6 @@ ZipResult zip_add_folder(ZipHandle handle, const wchar_t* name) noexcept;
 // is stored, elsewhere (see ZipPrepared.h): the archive gets the bytes that
 // zip_add_file gives for the same file, and the add the same result.
 ZipResult zip_add_prepared(ZipHandle handle, const wchar_t* name, ZipPreparedEntry& entry) noexcept;
-
-// Lets a flag that another thread may set end the add under way: once it is
-// set, the next read of the source ends that add with read_file, so a stop
-// takes at most one read however large the file (null: no such flag). The
-// flag must outlive the handle or the next call of this function.
-void zip_set_stop_flag(ZipHandle handle, const std::atomic<bool>* stop) noexcept;
 
 // Ends the archive if needed and gives the memory archive's bytes, valid
 // until zip_close.

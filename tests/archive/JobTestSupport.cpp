@@ -319,13 +319,15 @@ BOOL WINAPI ReadUntilHeldForTheStop(HANDLE file, LPVOID buffer, DWORD size, LPDW
 }  // namespace
 
 JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt stop,
-              const std::vector<std::wstring>& excluded) {
+              const std::vector<std::wstring>& excluded, unsigned workers) {
   JobRun run;
   const DWORD owner = GetCurrentThreadId();
   bool stopRequested = false;
   auto job = std::make_unique<archive::TZipFile>();
   job->SetZipFileName(target);
   job->SetSourceDir(source);
+  job->SetWorkerCount(workers);
+  run.readers = job->ReaderCount();
   for (const std::wstring& name : excluded) job->Exclude(name);
   job->SetOnProgress([&](std::uint16_t percent, const std::wstring& file) {
     run.progress.push_back({percent, file});

@@ -94,9 +94,11 @@ struct JobRun {
   bool onOwnerThread = true;
   // StopAt::insideAFile: reads of a source after the one that stopped.
   int readsAfterStop = 0;
+  // The threads that read the files.
+  unsigned readers = 0;
 };
 
 JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt stop = StopAt::never,
-              const std::vector<std::wstring>& excluded = {});
+              const std::vector<std::wstring>& excluded = {}, unsigned workers = 0);
 
 }  // namespace jobtest

@@ -32,6 +32,8 @@ struct FakeFile {
   ZipResult openFailure = zip_result::ok;
   // A read that fails once this many bytes have been read.
   std::optional<std::size_t> failAt = {};
+  // The Windows error code behind a failure to open or read.
+  std::uint32_t systemError = 0;
   // The most bytes one read hands out (0: all asked for).
   std::uint32_t readSize = 0;
 };
@@ -45,10 +47,10 @@ class FakeFiles final : public archive::TPipelineFiles {
   std::uint16_t Method(std::size_t index) override { return files_[index].method; }
 
   std::unique_ptr<archive::TPipelineSource> Open(std::size_t index, ZipSourceFacts& facts,
-                                                 ZipResult& result) override {
+                                                 archive::TSourceFailure& failure) override {
     const FakeFile& file = files_[index];
     if (file.openFailure) {
-      result = file.openFailure;
+      failure = {file.openFailure, file.systemError};
       return nullptr;
     }
     facts.size = std::int64_t(file.content.size());
@@ -67,12 +69,13 @@ class FakeFiles final : public archive::TPipelineFiles {
   class Source final : public archive::TPipelineSource {
    public:
     Source(FakeFiles& files, const FakeFile& file) : files_(files), file_(file) {}
-    std::uint32_t Read(std::uint8_t* buffer, std::uint32_t size, ZipResult& failure) override {
+    std::uint32_t Read(std::uint8_t* buffer, std::uint32_t size,
+                       archive::TSourceFailure& failure) override {
       ++files_.reads;
       if (files_.cancelled) ++files_.readsAfterCancel;
       std::this_thread::sleep_for(files_.readDelay);
       if (file_.failAt && at_ >= *file_.failAt) {
-        failure = zip_result::read_file;
+        failure = {zip_result::read_file, file_.systemError};
         return 0;
       }
       std::size_t n = std::min<std::size_t>(size, file_.content.size() - at_);
@@ -95,6 +98,7 @@ class FakeFiles final : public archive::TPipelineFiles {
 // What the writer gets for one entry.
 struct Received {
   ZipResult open = zip_result::ok;
+  std::uint32_t openSystemError = 0;
   Bytes data;
   ZipPreparedEnd end;
   std::size_t pieces = 0;
@@ -107,7 +111,7 @@ std::vector<Received> WriteAll(TEntryPipeline& pipeline, const std::vector<FakeF
     Received got;
     ZipPreparedEntry& entry = pipeline.Entry(i);
     ZipSourceFacts facts;
-    got.open = entry.open(files[i].method, facts);
+    got.open = entry.open(files[i].method, facts, got.openSystemError);
     if (got.open == zip_result::ok) {
       EXPECT_EQ(facts.mtime, std::int64_t(i)) << files[i].name;
       const std::uint8_t* data = nullptr;
@@ -129,10 +133,14 @@ std::vector<Received> WriteAll(TEntryPipeline& pipeline, const std::vector<FakeF
 void ExpectAsOneThreadMakesIt(const FakeFile& file, const Received& got) {
   SCOPED_TRACE(file.name);
   EXPECT_EQ(got.open, file.openFailure);
-  if (file.openFailure) return;
+  if (file.openFailure) {
+    EXPECT_EQ(got.openSystemError, file.systemError);
+    return;
+  }
   const std::size_t readable = file.failAt ? *file.failAt : file.content.size();
   const std::span<const std::uint8_t> read(file.content.data(), readable);
   EXPECT_EQ(got.end.read_result, file.failAt ? zip_result::read_file : zip_result::ok);
+  EXPECT_EQ(got.end.system_error, file.failAt ? file.systemError : 0);
   EXPECT_EQ(got.end.bytes_read, readable);
   EXPECT_EQ(got.end.crc, archive::crc32_update(0, read.data(), read.size()));
   EXPECT_TRUE(got.end.data_ok);
@@ -224,9 +232,15 @@ TEST(TEntryPipeline, HoldsNoMoreThanItsBudgetWhenALargeEntryWaitsBehindAnother) 
 
 TEST(TEntryPipeline, PassesEachFailureOnAsItsCodeAndGoesOnWithTheNextEntries) {
   std::vector<FakeFile> files = {
-      {.name = "locked", .content = Text(100, 1), .openFailure = zip_result::open_file},
+      {.name = "locked",
+       .content = Text(100, 1),
+       .openFailure = zip_result::open_file,
+       .systemError = 32},  // a sharing violation
       {.name = "fine", .content = Text(5000, 2)},
-      {.name = "read fails midway", .content = Text(600000, 3), .failAt = 300000},
+      {.name = "read fails midway",
+       .content = Text(600000, 3),
+       .failAt = 300000,
+       .systemError = 1117},  // an I/O device error
       {.name = "read fails at once", .content = Text(600, 4), .failAt = 0},
       {.name = "stored, read fails",
        .content = Noise(90000, 5),
@@ -248,7 +262,8 @@ TEST(TEntryPipeline, RefusesAMethodOtherThanTheOneTheDataWasPreparedWith) {
   TEntryPipeline pipeline(files.size(), source, {});
   ASSERT_TRUE(pipeline.Start());
   ZipSourceFacts facts;
-  EXPECT_EQ(pipeline.Entry(0).open(archive::kMethodStored, facts), zip_result::bad_arguments);
+  std::uint32_t why = 0;
+  EXPECT_EQ(pipeline.Entry(0).open(archive::kMethodStored, facts, why), zip_result::bad_arguments);
   pipeline.Done(0);
 }
 
@@ -261,7 +276,8 @@ TEST(TEntryPipeline, AnEntryTheWriterGivesUpOnEndsWithoutHoldingUpTheRest) {
   ASSERT_TRUE(pipeline.Start());
   ZipPreparedEntry& first = pipeline.Entry(0);
   ZipSourceFacts facts;
-  ASSERT_EQ(first.open(archive::kMethodDeflated, facts), zip_result::ok);
+  std::uint32_t why = 0;
+  ASSERT_EQ(first.open(archive::kMethodDeflated, facts, why), zip_result::ok);
   const std::uint8_t* data = nullptr;
   std::size_t size = 0;
   ASSERT_TRUE(first.next(data, size));
@@ -269,7 +285,7 @@ TEST(TEntryPipeline, AnEntryTheWriterGivesUpOnEndsWithoutHoldingUpTheRest) {
   pipeline.Done(0);
   Received second;
   ZipPreparedEntry& entry = pipeline.Entry(1);
-  second.open = entry.open(archive::kMethodDeflated, facts);
+  second.open = entry.open(archive::kMethodDeflated, facts, why);
   while (entry.next(data, size)) second.data.insert(second.data.end(), data, data + size);
   second.end = entry.end();
   pipeline.Done(1);
@@ -290,7 +306,8 @@ TEST(TEntryPipeline, CancelEndsEveryThreadAtItsNextReadAndTheWriterAtOnce) {
     ASSERT_TRUE(pipeline.Start());
     ZipPreparedEntry& first = pipeline.Entry(0);
     ZipSourceFacts facts;
-    ASSERT_EQ(first.open(archive::kMethodDeflated, facts), zip_result::ok);
+    std::uint32_t why = 0;
+    ASSERT_EQ(first.open(archive::kMethodDeflated, facts, why), zip_result::ok);
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     ASSERT_TRUE(first.next(data, size));
@@ -306,7 +323,7 @@ TEST(TEntryPipeline, CancelEndsEveryThreadAtItsNextReadAndTheWriterAtOnce) {
     EXPECT_EQ(first.end().read_result, zip_result::read_file);
     pipeline.Done(0);
     // Entries after the cancel answer its reason without waiting.
-    EXPECT_EQ(pipeline.Entry(1).open(archive::kMethodDeflated, facts), zip_result::read_file);
+    EXPECT_EQ(pipeline.Entry(1).open(archive::kMethodDeflated, facts, why), zip_result::read_file);
     pipeline.Done(1);
   }
   // Each reader read once more at most, and most of the files were never read.
@@ -323,8 +340,10 @@ TEST(TEntryPipeline, EntriesOfACancelledPipelineAnswerTheReasonGiven) {
   pipeline.Cancel(zip_result::read_file);  // the first reason counts
   ASSERT_TRUE(pipeline.Start());
   ZipSourceFacts facts;
+  std::uint32_t why = 0;
   for (std::size_t i = 0; i < files.size(); ++i) {
-    EXPECT_EQ(pipeline.Entry(i).open(archive::kMethodDeflated, facts), zip_result::alloc_memory);
+    EXPECT_EQ(pipeline.Entry(i).open(archive::kMethodDeflated, facts, why),
+              zip_result::alloc_memory);
     pipeline.Done(i);
   }
 }
