@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "archive/Crc32.h"
@@ -67,7 +68,8 @@ class TEntryPipeline::TBlockQueue {
 };
 
 // One entry in flight, from the moment a reader takes it until the writer
-// is done with it. Its fields are guarded by the pipeline's lock.
+// is done with it. Its fields are guarded by the pipeline's lock, but for
+// those the writer alone uses.
 struct TEntryPipeline::TSlot final : ZipPreparedEntry {
   TSlot(TEntryPipeline& pipeline, std::size_t index) : pipeline(pipeline), index(index) {}
 
@@ -78,7 +80,7 @@ struct TEntryPipeline::TSlot final : ZipPreparedEntry {
   TEntryPipeline& pipeline;
   const std::size_t index;
 
-  // Set by the reader once the source is open, or could not be opened.
+  // Set by the reader with the entry's first data, or with its end.
   bool opened = false;
   std::uint16_t method = kMethodDeflated;
   TSourceFailure openFailure;
@@ -98,26 +100,27 @@ struct TEntryPipeline::TSlot final : ZipPreparedEntry {
   bool dataOk = true;
   std::uint16_t levelFlags = 0;
   ZipResult compressResult = zip_result::ok;
-
-  // The piece the writer holds.
-  TBlock handed;
   // The writer wants no more of it: the reader and compressor stop.
   bool abandoned = false;
+
+  // The writer's own. Once the entry is complete (read and compressed), the
+  // writer takes all of it at once and needs the lock no more until Done.
+  bool complete = false;
+  TBlockQueue taken;
+  TBlock handed;                 // the piece the writer holds
+  std::size_t releaseLater = 0;  // budget of pieces handed before, given back at the next lock
 };
 
 // What the writer gets for an entry that no reader took before the cancel.
 class TEntryPipeline::TCancelledEntry final : public ZipPreparedEntry {
  public:
-  explicit TCancelledEntry(const TEntryPipeline& pipeline) : pipeline_(pipeline) {}
-  ZipResult open(std::uint16_t, ZipSourceFacts&, std::uint32_t&) override {
-    std::lock_guard guard(pipeline_.lock_);
-    return pipeline_.cancelReason_;
-  }
+  explicit TCancelledEntry(TEntryPipeline& pipeline) : pipeline_(pipeline) {}
+  ZipResult open(std::uint16_t, ZipSourceFacts&, std::uint32_t&) override;
   bool next(const std::uint8_t*&, std::size_t&) override { return false; }
   ZipPreparedEnd end() override { return {.read_result = zip_result::read_file}; }
 
  private:
-  const TEntryPipeline& pipeline_;
+  TEntryPipeline& pipeline_;
 };
 
 // One compressor's entry: where the compressor's reads and output go.
@@ -127,10 +130,64 @@ struct TEntryPipeline::TCompressCall {
   TEntryPipeline* pipeline = nullptr;
   TSlot* slot = nullptr;
   TBlock current;                    // input being taken into the window
+  bool inputEnded = false;           // no input comes after `current`
   std::vector<std::uint8_t> output;  // compressed bytes not yet handed on
   bool cut = false;                  // cancelled or abandoned: the rest is dropped
   ZipResult failure = zip_result::ok;
 };
+
+// The pipeline's lock, held for the object's life. Wakes asked for while
+// it is held happen once it is released: a thread woken inside the lock
+// would at once wait again, for the lock its waker still holds.
+class TEntryPipeline::TLocked {
+ public:
+  explicit TLocked(TEntryPipeline& pipeline) : pipeline_(pipeline) { pipeline_.lock_.lock(); }
+  ~TLocked() {
+    pipeline_.lock_.unlock();
+    if (readers_) pipeline_.readersWait_.wake_all();
+    if (compressors_) pipeline_.compressorsWait_.wake_all();
+    if (writer_) pipeline_.writerWait_.wake_all();
+  }
+  TLocked(const TLocked&) = delete;
+  TLocked& operator=(const TLocked&) = delete;
+
+  void WakeReaders() { readers_ = true; }
+  void WakeCompressors() { compressors_ = true; }
+  void WakeWriter() { writer_ = true; }
+  // The threads that wait for room, if any do.
+  void WakeRoomWaiters() {
+    if (pipeline_.roomWaiters_ == 0) return;
+    readers_ = compressors_ = true;
+  }
+  void WakeWriterFor(const TSlot& slot) {
+    if (pipeline_.IsHead(slot)) writer_ = true;
+  }
+  void Release(std::size_t size) {
+    pipeline_.held_ -= size;
+    WakeRoomWaiters();
+  }
+  template <typename Predicate>
+  void Wait(TCondition& condition, Predicate ready) {
+    condition.wait_until(pipeline_.lock_, ready);
+  }
+  // The same for a wait for room, which Release and the queues' consumers
+  // wake.
+  template <typename Predicate>
+  void WaitForRoom(TCondition& condition, Predicate ready) {
+    ++pipeline_.roomWaiters_;
+    condition.wait_until(pipeline_.lock_, ready);
+    --pipeline_.roomWaiters_;
+  }
+
+ private:
+  TEntryPipeline& pipeline_;
+  bool readers_ = false, compressors_ = false, writer_ = false;
+};
+
+ZipResult TEntryPipeline::TCancelledEntry::open(std::uint16_t, ZipSourceFacts&, std::uint32_t&) {
+  TLocked locked(pipeline_);
+  return pipeline_.cancelReason_;
+}
 
 TEntryPipeline::TEntryPipeline(std::size_t count, TPipelineFiles& files,
                                const TPipelineSettings& settings)
@@ -167,14 +224,15 @@ bool TEntryPipeline::Start() {
 }
 
 void TEntryPipeline::Cancel(ZipResult reason) noexcept {
-  std::lock_guard guard(lock_);
+  TLocked locked(*this);
   if (!cancelled_) {
     cancelled_ = true;
+    stopping_ = true;
     cancelReason_ = reason;
   }
-  readersWait_.wake_all();
-  compressorsWait_.wake_all();
-  writerWait_.wake_all();
+  locked.WakeReaders();
+  locked.WakeCompressors();
+  locked.WakeWriter();
 }
 
 std::size_t TEntryPipeline::PeakHeldBytes() const {
@@ -199,12 +257,6 @@ void TEntryPipeline::Charge(std::size_t size) {
   peakHeld_ = std::max(peakHeld_, held_);
 }
 
-void TEntryPipeline::Release(std::size_t size) {
-  held_ -= size;
-  readersWait_.wake_all();
-  compressorsWait_.wake_all();
-}
-
 // --- readers ----------------------------------------------------------------
 
 void TEntryPipeline::ReaderLoop() noexcept {
@@ -222,8 +274,8 @@ void TEntryPipeline::ReaderLoop() noexcept {
 }
 
 TEntryPipeline::TSlot* TEntryPipeline::TakeForReading() {
-  std::lock_guard guard(lock_);
-  readersWait_.wait_until(lock_, [this] {
+  TLocked locked(*this);
+  locked.WaitForRoom(readersWait_, [this] {
     if (cancelled_ || nextRead_ >= count_) return true;
     const std::size_t ahead = nextRead_ - head_;
     // The head's own entry is always taken, or nothing would move.
@@ -234,7 +286,6 @@ TEntryPipeline::TSlot* TEntryPipeline::TakeForReading() {
   slots_.push_back(std::move(slot));
   ++nextRead_;
   Charge(sizeof(TSlot));
-  writerWait_.wake_all();
   return slots_.back().get();
 }
 
@@ -252,21 +303,37 @@ void TEntryPipeline::ReadEntry(TSlot& slot, std::uint8_t* probe) {
     openFailure = {zip_result::alloc_memory};
   }
   const bool stored = method == kMethodStored;
-  {
-    std::lock_guard guard(lock_);
+  // Under the lock: what the entry's consumers learn with its first data, or
+  // with its end.
+  const auto announce = [&](TLocked& locked) {
+    if (slot.opened) return;
     slot.method = method;
     slot.facts = facts;
-    if (!source) slot.openFailure = openFailure;
     slot.opened = true;
-    if (!source) {
-      slot.inputDone = true;
-      slot.outputDone = true;
-    }
-    compressorsWait_.wake_all();
-    writerWait_.wake_all();
+    locked.WakeCompressors();
+  };
+  if (!source) {
+    TLocked locked(*this);
+    slot.openFailure = openFailure;
+    announce(locked);
+    slot.inputDone = true;
+    slot.outputDone = true;
+    locked.WakeWriterFor(slot);
+    return;
   }
-  if (!source) return;
 
+  // Each block is handed on with the next one read, or with the end: a
+  // small file's reader and consumer then meet once, not once a step.
+  TBlock held;
+  const auto handOn = [&](TLocked& locked, TBlock block) {
+    if (stored) {
+      slot.output.push(std::move(block));
+      locked.WakeWriterFor(slot);
+    } else {
+      slot.input.push(std::move(block));
+      locked.WakeCompressors();
+    }
+  };
   std::uint32_t crc = 0;
   std::uint64_t total = 0;
   TSourceFailure failure;
@@ -281,7 +348,7 @@ void TEntryPipeline::ReadEntry(TSlot& slot, std::uint8_t* probe) {
       TBlock block;
       std::uint32_t got = 0;
       if (want == 0) {
-        if (!ReserveRead(slot, stored, 0)) {
+        if (stopping_) {
           failure = {zip_result::read_file};
           break;
         }
@@ -304,49 +371,48 @@ void TEntryPipeline::ReadEntry(TSlot& slot, std::uint8_t* probe) {
         try {
           block.bytes.reset(new std::uint8_t[want]);
         } catch (...) {
-          std::lock_guard guard(lock_);
-          Release(want);
+          TLocked(*this).Release(want);
           throw;
         }
         got = source->Read(block.bytes.get(), std::uint32_t(want), failure);
         if (got == 0) {
-          std::lock_guard guard(lock_);
-          Release(want);
+          TLocked(*this).Release(want);
           break;
         }
       }
       block.size = got;
       crc = crc32_update(crc, block.bytes.get(), got);
       total += got;
-      std::lock_guard guard(lock_);
-      if (stored) {
-        slot.output.push(std::move(block));
-        writerWait_.wake_all();
-      } else {
-        slot.input.push(std::move(block));
-        compressorsWait_.wake_all();
+      if (held.bytes) {
+        TLocked locked(*this);
+        announce(locked);
+        handOn(locked, std::move(held));
       }
+      held = std::move(block);
     }
   } catch (...) {
     failure = {zip_result::alloc_memory};
   }
   source.reset();  // closed before the entry counts as read
 
-  std::lock_guard guard(lock_);
+  TLocked locked(*this);
+  announce(locked);
+  if (held.bytes) handOn(locked, std::move(held));
   slot.crc = crc;
   slot.bytesRead = total;
   slot.readFailure = failure;
   slot.inputDone = true;
   if (stored) slot.outputDone = true;
-  compressorsWait_.wake_all();
-  writerWait_.wake_all();
+  // A compressor waiting for more input is woken by the last block handed
+  // on, or by the announcement.
+  locked.WakeWriterFor(slot);
 }
 
 // Waits until the reader may hold size more bytes of the entry, and charges
 // them. False, charging nothing, when the entry is not wanted any more.
 bool TEntryPipeline::ReserveRead(TSlot& slot, bool stored, std::size_t size) {
-  std::lock_guard guard(lock_);
-  readersWait_.wait_until(lock_, [&] {
+  TLocked locked(*this);
+  locked.WaitForRoom(readersWait_, [&] {
     if (cancelled_ || slot.abandoned) return true;
     const bool head = IsHead(slot);
     // A stored entry's blocks wait for the writer, a deflated one's for its
@@ -379,36 +445,22 @@ void TEntryPipeline::CompressorLoop() noexcept {
   TCompressCall& call = *owned;
   call.pipeline = this;
   for (;;) {
-    TSlot* slot = nullptr;
-    {
-      std::lock_guard guard(lock_);
-      slot = TakeForCompressing();
-    }
+    TSlot* slot = TakeForCompressing(call);
     if (slot == nullptr) return;
-    call.slot = slot;
-    call.cut = false;
-    call.failure = zip_result::ok;
-    call.output.clear();
     std::uint16_t internalAttributes = 0;
     std::uint16_t flags = 0;
     compress_entry(*state, {&call, settings_.level, &PullInput, &PushOutput, call.buffer.data(),
                             std::uint32_t(call.buffer.size()), &internalAttributes, &flags});
-    Publish(call);
-    std::lock_guard guard(lock_);
-    if (call.current.bytes) Release(call.current.capacity);
-    call.current = {};
-    slot->dataOk = state->error == nullptr;
-    slot->levelFlags = flags;
-    slot->compressResult = call.failure;
-    slot->outputDone = true;
-    writerWait_.wake_all();
+    FinishCompressing(call, state->error == nullptr, flags);
   }
 }
 
-// Under the lock: the next deflated entry, in order, once it is open.
-TEntryPipeline::TSlot* TEntryPipeline::TakeForCompressing() {
+// The next deflated entry, in order, once it is open, with the input read
+// for it so far.
+TEntryPipeline::TSlot* TEntryPipeline::TakeForCompressing(TCompressCall& call) {
+  TLocked locked(*this);
   for (;;) {
-    compressorsWait_.wait_until(lock_, [this] {
+    locked.Wait(compressorsWait_, [this] {
       // Entries the writer has passed (stored ones) need no compressor.
       nextCompress_ = std::max(nextCompress_, head_);
       return cancelled_ || nextCompress_ >= count_ ||
@@ -416,10 +468,19 @@ TEntryPipeline::TSlot* TEntryPipeline::TakeForCompressing() {
     });
     if (cancelled_ || nextCompress_ >= count_) return nullptr;
     TSlot& slot = SlotAt(nextCompress_++);
-    if (!slot.openFailure.result && slot.method == kMethodDeflated) {
-      slot.compressorTaken = true;
-      return &slot;
+    if (slot.openFailure.result || slot.method != kMethodDeflated) continue;
+    slot.compressorTaken = true;
+    call.slot = &slot;
+    call.cut = false;
+    call.failure = zip_result::ok;
+    call.output.clear();
+    call.current = {};
+    if (!slot.input.empty()) {
+      call.current = slot.input.pop();
+      locked.WakeRoomWaiters();
     }
+    call.inputEnded = slot.input.empty() && slot.inputDone;
+    return &slot;
   }
 }
 
@@ -428,10 +489,11 @@ std::uint32_t TEntryPipeline::PullInput(TState& state, std::uint8_t* buffer, std
   TEntryPipeline& self = *call.pipeline;
   TSlot& slot = *call.slot;
   if (call.current.taken == call.current.size) {
-    std::lock_guard guard(self.lock_);
-    if (call.current.bytes) self.Release(call.current.capacity);
+    if (call.inputEnded) return 0;
+    TLocked locked(self);
+    if (call.current.bytes) locked.Release(call.current.capacity);
     call.current = {};
-    self.compressorsWait_.wait_until(self.lock_, [&] {
+    locked.Wait(self.compressorsWait_, [&] {
       return self.cancelled_ || slot.abandoned || !slot.input.empty() || slot.inputDone;
     });
     if (self.cancelled_ || slot.abandoned) {
@@ -440,7 +502,8 @@ std::uint32_t TEntryPipeline::PullInput(TState& state, std::uint8_t* buffer, std
     }
     if (slot.input.empty()) return 0;
     call.current = slot.input.pop();
-    self.readersWait_.wake_all();
+    call.inputEnded = slot.input.empty() && slot.inputDone;
+    locked.WakeRoomWaiters();
   }
   const std::uint32_t n =
       std::uint32_t(std::min<std::size_t>(size, call.current.size - call.current.taken));
@@ -464,67 +527,106 @@ bool TEntryPipeline::PushOutput(void* param, const std::uint8_t* buffer, std::ui
   return true;
 }
 
-// Hands the compressed bytes gathered so far on to the writer, once the
-// budget has room for them.
-void TEntryPipeline::Publish(TCompressCall& call) {
-  const std::size_t size = call.output.size();
-  if (size == 0 || call.cut) {
-    call.output.clear();
-    return;
-  }
-  TSlot& slot = *call.slot;
-  {
-    std::lock_guard guard(lock_);
-    compressorsWait_.wait_until(lock_, [&] {
-      if (cancelled_ || slot.abandoned) return true;
-      return IsHead(slot) ? slot.output.bytes() < kHeadAheadBlocks * settings_.block : Fits(size);
-    });
-    if (cancelled_ || slot.abandoned) {
-      call.cut = true;
-      call.output.clear();
-      return;
-    }
-    Charge(size);
-  }
+// The compressed bytes gathered so far as a block of their own (empty when
+// there are none, or when allocating it failed).
+TEntryPipeline::TBlock TEntryPipeline::CopyOutput(TCompressCall& call) {
   TBlock block;
-  block.size = block.capacity = size;
-  try {
-    block.bytes.reset(new std::uint8_t[size]);
-  } catch (...) {
-    std::lock_guard guard(lock_);
-    Release(size);
+  const std::size_t size = call.output.size();
+  if (size == 0 || call.cut) return block;
+  block.bytes.reset(new (std::nothrow) std::uint8_t[size]);
+  if (!block.bytes) {
     call.cut = true;
     call.failure = zip_result::alloc_memory;
-    call.output.clear();
-    return;
+    return block;
   }
   std::memcpy(block.bytes.get(), call.output.data(), size);
+  block.size = block.capacity = size;
+  return block;
+}
+
+// Under the lock: waits until the budget has room for the block, then
+// charges it. False when the entry is not wanted any more.
+bool TEntryPipeline::RoomForOutput(TLocked& locked, TCompressCall& call, std::size_t size) {
+  TSlot& slot = *call.slot;
+  locked.WaitForRoom(compressorsWait_, [&] {
+    if (cancelled_ || slot.abandoned) return true;
+    return IsHead(slot) ? slot.output.bytes() < kHeadAheadBlocks * settings_.block : Fits(size);
+  });
+  if (cancelled_ || slot.abandoned) {
+    call.cut = true;
+    return false;
+  }
+  Charge(size);
+  return true;
+}
+
+// Hands a full block of compressed bytes on to the writer. The block is
+// made before the budget has room for it: one block a compressor, like its
+// working buffer.
+void TEntryPipeline::Publish(TCompressCall& call) {
+  TBlock block = CopyOutput(call);
   call.output.clear();
-  std::lock_guard guard(lock_);
-  slot.output.push(std::move(block));
-  writerWait_.wake_all();
+  if (!block.bytes) return;
+  TLocked locked(*this);
+  if (!RoomForOutput(locked, call, block.capacity)) return;
+  call.slot->output.push(std::move(block));
+  locked.WakeWriterFor(*call.slot);
+}
+
+// The last piece and the end of the entry reach the writer together.
+void TEntryPipeline::FinishCompressing(TCompressCall& call, bool dataOk, std::uint16_t flags) {
+  TBlock last = CopyOutput(call);
+  call.output.clear();
+  TSlot& slot = *call.slot;
+  TLocked locked(*this);
+  if (last.bytes && RoomForOutput(locked, call, last.capacity)) slot.output.push(std::move(last));
+  if (call.current.bytes) locked.Release(call.current.capacity);
+  call.current = {};
+  slot.dataOk = dataOk;
+  slot.levelFlags = flags;
+  slot.compressResult = call.failure;
+  slot.outputDone = true;
+  locked.WakeWriterFor(slot);
 }
 
 // --- the writer's side --------------------------------------------------------
 
 ZipPreparedEntry& TEntryPipeline::Entry(std::size_t index) {
-  std::lock_guard guard(lock_);
-  writerWait_.wait_until(lock_, [&] { return cancelled_ || index < nextRead_; });
+  TLocked locked(*this);
+  // Until the entry has something for the writer: its failure, its first
+  // data or its end (for a small file, all of it at once).
+  locked.Wait(writerWait_, [&] {
+    if (cancelled_) return true;
+    if (index >= nextRead_) return false;
+    const TSlot& slot = SlotAt(index);
+    return slot.opened && (slot.openFailure.result || !slot.output.empty() || slot.outputDone);
+  });
   if (index < head_ || index >= nextRead_) return *cancelledEntry_;
-  return SlotAt(index);
+  TSlot& slot = SlotAt(index);
+  if (!cancelled_ && slot.inputDone && slot.outputDone) {
+    // Nobody else touches it any more: the writer takes all of it.
+    slot.complete = true;
+    while (!slot.output.empty()) slot.taken.push(slot.output.pop());
+  }
+  return slot;
 }
 
 void TEntryPipeline::Done(std::size_t index) {
-  std::lock_guard guard(lock_);
+  TLocked locked(*this);
   if (index != head_ || index >= nextRead_) return;
   TSlot& slot = SlotAt(index);
-  slot.abandoned = true;
-  readersWait_.wake_all();
-  compressorsWait_.wake_all();
-  writerWait_.wait_until(
-      lock_, [&] { return slot.inputDone && (!slot.compressorTaken || slot.outputDone); });
-  std::size_t held =
-      sizeof(TSlot) + slot.input.bytes() + slot.output.bytes() + slot.handed.capacity;
+  const auto finished = [&] {
+    return slot.inputDone && (!slot.compressorTaken || slot.outputDone);
+  };
+  if (!finished()) {
+    // Given up on: its reader and compressor stop at their next step.
+    slot.abandoned = true;
+    locked.WakeReaders();
+    locked.WakeCompressors();
+    locked.Wait(writerWait_, finished);
+  }
+  const std::size_t held = sizeof(TSlot) + slot.input.bytes() + slot.output.bytes() +
+                           slot.taken.bytes() + slot.handed.capacity + slot.releaseLater;
   slots_[slotsFront_].reset();
   ++slotsFront_;
   ++head_;
@@ -533,15 +635,18 @@ void TEntryPipeline::Done(std::size_t index) {
     slots_.erase(slots_.begin(), slots_.begin() + std::ptrdiff_t(slotsFront_));
     slotsFront_ = 0;
   }
-  Release(held);
-  writerWait_.wake_all();
+  locked.Release(held);  // also wakes the threads that wait for this entry's turn to pass
 }
 
 ZipResult TEntryPipeline::TSlot::open(std::uint16_t writtenMethod, ZipSourceFacts& sourceFacts,
                                       std::uint32_t& systemError) {
-  std::lock_guard guard(pipeline.lock_);
-  pipeline.writerWait_.wait_until(pipeline.lock_, [&] { return pipeline.cancelled_ || opened; });
-  if (pipeline.cancelled_) return pipeline.cancelReason_;
+  // A complete entry's fields no longer change; otherwise, the lock.
+  std::optional<TLocked> locked;
+  if (!complete) {
+    locked.emplace(pipeline);
+    locked->Wait(pipeline.writerWait_, [&] { return pipeline.cancelled_ || opened; });
+    if (pipeline.cancelled_) return pipeline.cancelReason_;
+  }
   if (writtenMethod != method) return zip_result::bad_arguments;
   if (openFailure.result) {
     systemError = openFailure.systemError;
@@ -552,30 +657,40 @@ ZipResult TEntryPipeline::TSlot::open(std::uint16_t writtenMethod, ZipSourceFact
 }
 
 bool TEntryPipeline::TSlot::next(const std::uint8_t*& data, std::size_t& size) {
-  std::lock_guard guard(pipeline.lock_);
-  if (handed.bytes) pipeline.Release(handed.capacity);
+  releaseLater += handed.capacity;
   handed = {};
-  pipeline.writerWait_.wait_until(
-      pipeline.lock_, [&] { return pipeline.cancelled_ || !output.empty() || outputDone; });
-  if (pipeline.cancelled_ || output.empty()) return false;
-  handed = output.pop();
-  // Room for the head's next blocks.
-  pipeline.readersWait_.wake_all();
-  pipeline.compressorsWait_.wake_all();
+  if (complete) {
+    if (taken.empty()) return false;
+    handed = taken.pop();
+  } else {
+    TLocked locked(pipeline);
+    locked.Release(releaseLater);
+    releaseLater = 0;
+    locked.Wait(pipeline.writerWait_,
+                [&] { return pipeline.cancelled_ || !output.empty() || outputDone; });
+    if (pipeline.cancelled_ || output.empty()) return false;
+    handed = output.pop();
+    // Room for the head's next blocks.
+    locked.WakeRoomWaiters();
+  }
   data = handed.bytes.get();
   size = handed.size;
   return true;
 }
 
 ZipPreparedEnd TEntryPipeline::TSlot::end() {
-  std::lock_guard guard(pipeline.lock_);
-  if (handed.bytes) pipeline.Release(handed.capacity);
+  releaseLater += handed.capacity;
   handed = {};
-  if (pipeline.cancelled_ || !outputDone || !inputDone) {
-    abandoned = true;
-    pipeline.readersWait_.wake_all();
-    pipeline.compressorsWait_.wake_all();
-    return {.read_result = pipeline.cancelled_ ? pipeline.cancelReason_ : zip_result::read_file};
+  if (!complete) {
+    TLocked locked(pipeline);
+    locked.Release(releaseLater);
+    releaseLater = 0;
+    if (pipeline.cancelled_ || !outputDone || !inputDone) {
+      abandoned = true;
+      locked.WakeReaders();
+      locked.WakeCompressors();
+      return {.read_result = pipeline.cancelled_ ? pipeline.cancelReason_ : zip_result::read_file};
+    }
   }
   return {.crc = crc,
           .bytes_read = bytesRead,

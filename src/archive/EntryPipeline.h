@@ -21,6 +21,7 @@
 // its next wait. Portable: the files come through TPipelineFiles.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -109,24 +110,25 @@ class TEntryPipeline {
   struct TSlot;
   class TCancelledEntry;
   struct TCompressCall;
+  class TLocked;
 
   void ReaderLoop() noexcept;
   void CompressorLoop() noexcept;
   TSlot* TakeForReading();
-  TSlot* TakeForCompressing();
   void ReadEntry(TSlot& slot, std::uint8_t* probe);
-  void CompressEntry(TSlot& slot, TCompressCall& call);
   bool ReserveRead(TSlot& slot, bool stored, std::size_t size);
-  void Publish(TCompressCall& call);
-
+  TSlot* TakeForCompressing(TCompressCall& call);
   static std::uint32_t PullInput(TState& state, std::uint8_t* buffer, std::uint32_t size);
   static bool PushOutput(void* param, const std::uint8_t* buffer, std::uint32_t* count);
+  TBlock CopyOutput(TCompressCall& call);
+  bool RoomForOutput(TLocked& locked, TCompressCall& call, std::size_t size);
+  void Publish(TCompressCall& call);
+  void FinishCompressing(TCompressCall& call, bool dataOk, std::uint16_t flags);
 
   TSlot& SlotAt(std::size_t index) const;
   bool IsHead(const TSlot& slot) const;
   bool Fits(std::size_t size) const;
   void Charge(std::size_t size);
-  void Release(std::size_t size);
 
   const std::size_t count_;
   TPipelineFiles& files_;
@@ -142,8 +144,12 @@ class TEntryPipeline {
   std::size_t nextCompress_ = 0;
   std::size_t held_ = 0;
   std::size_t peakHeld_ = 0;
+  // Threads waiting for room: in the budget, in a queue, or for their turn.
+  unsigned roomWaiters_ = 0;
   bool cancelled_ = false;
   ZipResult cancelReason_ = zip_result::read_file;
+  // cancelled_, for a look without the lock (before a reader's last read).
+  std::atomic<bool> stopping_ = false;
 
   std::unique_ptr<TCancelledEntry> cancelledEntry_;
   std::vector<std::thread> threads_;

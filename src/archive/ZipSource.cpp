@@ -66,6 +66,9 @@ bool read_at(HANDLE h, std::uint64_t offset, std::uint8_t* buffer, DWORD size) n
 }
 
 bool is_executable(HANDLE h, std::uint64_t size) noexcept {
+  // A file too short for the probe is none, and is not read for it: most of
+  // an install's smallest files, whose every call counts under Wine.
+  if (size < archive::kExeProbeSize) return false;
   std::array<std::uint8_t, archive::kExeProbeSize> head;
   std::uint32_t offset = 0;
   std::array<std::uint8_t, 4> signature;
