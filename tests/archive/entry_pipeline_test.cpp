@@ -104,28 +104,44 @@ struct Received {
   std::size_t pieces = 0;
 };
 
-// The writer's part: every entry in order, as zip_add_prepared takes it.
+// The writer's part for one entry, as zip_add_prepared takes it.
+Received Receive(TEntryPipeline& pipeline, std::size_t index, std::uint16_t method) {
+  Received got;
+  ZipPreparedEntry& entry = pipeline.Entry(index);
+  ZipSourceFacts facts;
+  got.open = entry.open(method, facts, got.openSystemError);
+  if (got.open == zip_result::ok) {
+    EXPECT_EQ(facts.mtime, std::int64_t(index));
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    while (entry.next(data, size)) {
+      got.data.insert(got.data.end(), data, data + size);
+      ++got.pieces;
+    }
+    got.end = entry.end();
+  }
+  pipeline.Done(index);
+  return got;
+}
+
 std::vector<Received> WriteAll(TEntryPipeline& pipeline, const std::vector<FakeFile>& files) {
   std::vector<Received> all;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    Received got;
-    ZipPreparedEntry& entry = pipeline.Entry(i);
-    ZipSourceFacts facts;
-    got.open = entry.open(files[i].method, facts, got.openSystemError);
-    if (got.open == zip_result::ok) {
-      EXPECT_EQ(facts.mtime, std::int64_t(i)) << files[i].name;
-      const std::uint8_t* data = nullptr;
-      std::size_t size = 0;
-      while (entry.next(data, size)) {
-        got.data.insert(got.data.end(), data, data + size);
-        ++got.pieces;
-      }
-      got.end = entry.end();
-    }
-    pipeline.Done(i);
-    all.push_back(std::move(got));
-  }
+  for (std::size_t i = 0; i < files.size(); ++i)
+    all.push_back(Receive(pipeline, i, files[i].method));
   return all;
+}
+
+// Opens the first entry and takes its first piece, as a writer that is
+// under way with it.
+ZipPreparedEntry& FirstEntryUnderWay(TEntryPipeline& pipeline) {
+  ZipPreparedEntry& first = pipeline.Entry(0);
+  ZipSourceFacts facts;
+  std::uint32_t why = 0;
+  EXPECT_EQ(first.open(archive::kMethodDeflated, facts, why), zip_result::ok);
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+  EXPECT_TRUE(first.next(data, size));
+  return first;
 }
 
 // What one thread makes of the file: its deflated or stored bytes, CRC and
@@ -274,22 +290,9 @@ TEST(TEntryPipeline, AnEntryTheWriterGivesUpOnEndsWithoutHoldingUpTheRest) {
   TEntryPipeline pipeline(files.size(), source,
                           {.compressors = 2, .readers = 2, .budget = 64 << 10, .block = 8192});
   ASSERT_TRUE(pipeline.Start());
-  ZipPreparedEntry& first = pipeline.Entry(0);
-  ZipSourceFacts facts;
-  std::uint32_t why = 0;
-  ASSERT_EQ(first.open(archive::kMethodDeflated, facts, why), zip_result::ok);
-  const std::uint8_t* data = nullptr;
-  std::size_t size = 0;
-  ASSERT_TRUE(first.next(data, size));
-  first.end();  // as after a failed write
+  FirstEntryUnderWay(pipeline).end();  // as after a failed write
   pipeline.Done(0);
-  Received second;
-  ZipPreparedEntry& entry = pipeline.Entry(1);
-  second.open = entry.open(archive::kMethodDeflated, facts, why);
-  while (entry.next(data, size)) second.data.insert(second.data.end(), data, data + size);
-  second.end = entry.end();
-  pipeline.Done(1);
-  ExpectAsOneThreadMakesIt(files[1], second);
+  ExpectAsOneThreadMakesIt(files[1], Receive(pipeline, 1, archive::kMethodDeflated));
 }
 
 TEST(TEntryPipeline, CancelEndsEveryThreadAtItsNextReadAndTheWriterAtOnce) {
@@ -304,25 +307,23 @@ TEST(TEntryPipeline, CancelEndsEveryThreadAtItsNextReadAndTheWriterAtOnce) {
         files.size(), source,
         {.compressors = 2, .readers = kReaders, .budget = 256 << 10, .block = 16 << 10});
     ASSERT_TRUE(pipeline.Start());
-    ZipPreparedEntry& first = pipeline.Entry(0);
-    ZipSourceFacts facts;
-    std::uint32_t why = 0;
-    ASSERT_EQ(first.open(archive::kMethodDeflated, facts, why), zip_result::ok);
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    ASSERT_TRUE(first.next(data, size));
+    ZipPreparedEntry& first = FirstEntryUnderWay(pipeline);
     std::thread canceller([&] {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
       source.cancelled = true;
       pipeline.Cancel(zip_result::read_file);
     });
     // The writer waits for data that never comes: the cancel ends its wait.
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
     while (first.next(data, size)) {
     }
     canceller.join();
     EXPECT_EQ(first.end().read_result, zip_result::read_file);
     pipeline.Done(0);
     // Entries after the cancel answer its reason without waiting.
+    ZipSourceFacts facts;
+    std::uint32_t why = 0;
     EXPECT_EQ(pipeline.Entry(1).open(archive::kMethodDeflated, facts, why), zip_result::read_file);
     pipeline.Done(1);
   }
