@@ -54,6 +54,12 @@ wine_session_start() {
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
 
+  # Keyboard cues (focus cues, underlined access keys) as Windows has them
+  # by default: hidden until the keyboard is used. A fresh Wine prefix shows
+  # them always (bit 0x20 of the mask's first byte).
+  wine reg add 'HKCU\Control Panel\Desktop' /v UserPreferencesMask /t REG_BINARY \
+    /d 1000028012000000 /f </dev/null >/dev/null 2>&1
+
   # A program that crashes prints its backtrace and ends, instead of waiting
   # behind a crash dialog on a display that nobody looks at.
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \

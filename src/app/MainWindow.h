@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/MainWindowServices.h"
@@ -21,6 +22,7 @@
 
 namespace ui {
 class TButton;
+class TControl;
 class TLabel;
 }  // namespace ui
 namespace skin {
@@ -88,9 +90,15 @@ class TfrmBRKPortable : public ui::TForm {
   void WaitForJob();
   bool CloseQuery();
   void EndSession();
+  void StopJob();
+  void ShowFailure(const archive::TJobResult& result);
+  void PlaceBelow(ui::TControl& control, const ui::TLabel& above) const;
   void MoveWindow();
   std::wstring Message(std::wstring_view key, std::wstring_view defaultText) const;
   void SetInfoColor(ui::TColor color);
+  // The keyboard's and the screen readers' part (MainWindowKeyboard.cpp).
+  void SetUpKeyboardAndReaders();
+  void NameControlsForReaders();
 
   bool FUserStop = false;
   std::unique_ptr<app::TArchiveJob> FZipFile;
@@ -102,12 +110,20 @@ class TfrmBRKPortable : public ui::TForm {
   int FWaiting = 0;
   // A close was asked for while a wait ran; it happens once all have ended.
   bool FCloseWhenDone = false;
+  // The job being destroyed after a stop: its worker may still be removing
+  // the partial archive.
+  app::TArchiveJob* FEndingJob = nullptr;
+  // The state in which the press that may become a click of the Generate
+  // button (or the picture behind it) began; none without a press.
+  std::optional<std::int32_t> FPressedIn;
 
   skin::TImageButton* FBtnBg = nullptr;
   skin::TImageButton* FImgBtnGen = nullptr;
   skin::TImageButton* FBtnSelectPath = nullptr;
   ui::TLabel* FLblInfo = nullptr;
   ui::TLabel* FLblPath = nullptr;
+  ui::TLabel* FLblReason = nullptr;
   ui::TButton* FBtnCancel = nullptr;
   skin::TImageProgress* FImgProgress = nullptr;
+  skin::TImageButton* FImgBtnClose = nullptr;
 };

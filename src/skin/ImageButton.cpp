@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <concepts>
 
+#include "skin/FocusRing.h"
 #include "ui/Canvas.h"
+#include "ui/WinControl.h"
 
 namespace skin {
 
@@ -26,6 +28,13 @@ UINT AlignmentFlag(ui::TAlignment alignment) {
       return DT_CENTER;
   }
 }
+
+// The corners of the skin's button pictures.
+constexpr int kButtonCornerRadius = 6;
+// A link's ring keeps two pixels of room around its caption's letters, the
+// underline included.
+constexpr int kCaptionRingMargin = kFocusRingReach + 2;
+constexpr int kCaptionRingRadius = 4;
 
 // Draws into a copy: DrawTextW may write the rectangle back.
 void DrawText(TCanvas& canvas, const std::wstring& text, TRect rect, UINT flags) {
@@ -54,6 +63,8 @@ void TImageButton::Change(T& field, const T& value, TShow show) {
 
 TImageButton::TImageButton(ui::TComponent* owner) : ui::TGraphicControl(owner) {
   SetBounds(0, 0, 23, 23);
+  SetTabStop(true);
+  SetAccessibleRole(ui::arPushButton);
 }
 
 TImageButton::~TImageButton() = default;
@@ -65,6 +76,15 @@ void TImageButton::SetButtonState(TImageButtonState state) {
 
 void TImageButton::SetMouseOver(bool over) {
   Change(mouseOver_, over, TShow::kNextPaint);
+}
+
+void TImageButton::SetKeyPressed(bool pressed) {
+  Change(keyPressed_, pressed, TShow::kNextPaint);
+}
+
+void TImageButton::KeyboardPress(bool pressed) {
+  SetKeyPressed(pressed);
+  ui::TGraphicControl::KeyboardPress(pressed);
 }
 
 void TImageButton::SetImageNormal(const TPicture& picture) {
@@ -303,10 +323,10 @@ bool TImageButton::CheckBoxHitTest(int x, int y) const {
   return area.Contains({x, y});
 }
 
-// The first match wins: pressed needs the pointer on the button as well, so
-// dragging out of a pressed button shows it released.
+// The first match wins: pressed by the mouse needs the pointer on the button
+// as well, so dragging out of a pressed button shows it released.
 const TPicture& TImageButton::Background() const {
-  if (state_ == ibsDown && mouseOver_ && !imageDown_.Empty()) return imageDown_;
+  if (((state_ == ibsDown && mouseOver_) || keyPressed_) && !imageDown_.Empty()) return imageDown_;
   if (mouseOver_ && !imageOver_.Empty() && Enabled()) return imageOver_;
   if (state_ == ibsDisabled && !imageDisabled_.Empty()) return imageDisabled_;
   if (state_ == ibsSelected && !imageSelected_.Empty()) return imageSelected_;
@@ -381,6 +401,38 @@ void TImageButton::Paint(TCanvas& canvas) {
   PaintIcon(canvas, *icons[std::clamp(iconState_, 0, 2)]);
   if (showCheckBox_) PaintCheckBox(canvas);
   if (riskRateVisible_) PaintRiskRate(canvas);
+}
+
+TRect TImageButton::FocusCueArea() const {
+  const int reach = std::max(kFocusRingReach, kCaptionRingMargin);
+  return {-reach, -reach, Width() + reach, Height() + reach};
+}
+
+void TImageButton::PaintFocusCue(TCanvas& canvas) {
+  if (imageNormal_.Empty()) {
+    canvas.SetFont(Font());
+    const int textWidth = std::min(canvas.TextWidth(Caption()), Width());
+    const int textHeight = canvas.TextHeight(Caption());
+    int left = (Width() - textWidth) / 2;
+    if (captionAlignment_ == ui::taLeftJustify) left = textOffset_;
+    if (captionAlignment_ == ui::taRightJustify) left = Width() - textOffset_ - textWidth;
+    const int top = (Height() - textHeight) / 2;
+    PaintFocusRing(canvas,
+                   {left - kCaptionRingMargin, top - kCaptionRingMargin,
+                    left + textWidth + kCaptionRingMargin, top + textHeight + kCaptionRingMargin},
+                   kCaptionRingRadius);
+    return;
+  }
+  const TRect around{-kFocusRingReach, -kFocusRingReach, Width() + kFocusRingReach,
+                     Height() + kFocusRingReach};
+  const TRect room = Parent() != nullptr ? Parent()->ClientRect() : ClientRect();
+  const bool fits = Left() + around.Left >= room.Left && Top() + around.Top >= room.Top &&
+                    Left() + around.Right <= room.Right && Top() + around.Bottom <= room.Bottom;
+  if (fits) {
+    PaintFocusRing(canvas, around, kButtonCornerRadius + kFocusRingReach);
+  } else {
+    PaintFocusRing(canvas, {1, 1, Width() - 1, Height() - 1}, kButtonCornerRadius - 1);
+  }
 }
 
 void TImageButton::PaintCaptionIcon(TCanvas& canvas) {

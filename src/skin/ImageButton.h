@@ -46,6 +46,10 @@ class TImageButton : public ui::TGraphicControl {
   void SetButtonState(TImageButtonState state);
   bool MouseOver() const { return mouseOver_; }
   void SetMouseOver(bool over);
+  // Pressed by the keyboard: the pressed picture shows wherever the
+  // pointer is. The keyboard's press of a focused button sets it.
+  bool KeyPressed() const { return keyPressed_; }
+  void SetKeyPressed(bool pressed);
   int IconState() const { return iconState_; }
   bool UseDnIcons() const { return useDnIcons_; }
   void SetUseDnIcons(bool on) { useDnIcons_ = on; }
@@ -192,8 +196,14 @@ class TImageButton : public ui::TGraphicControl {
   bool CheckBoxHitTest(int x, int y) const;
 
   void Paint(ui::TCanvas& canvas) override;
+  // The skin's focus ring: around a picture button, or just inside it where
+  // its container has no room around it (a button at the window's edge);
+  // around the caption of a button that has no pictures (a link).
+  ui::TRect FocusCueArea() const override;
+  void PaintFocusCue(ui::TCanvas& canvas) override;
 
  protected:
+  void KeyboardPress(bool pressed) override;
   void MouseEnter() override;
   void MouseLeave() override;
   bool PreviewLeftButtonDown(int x, int y) override;
@@ -224,6 +234,7 @@ class TImageButton : public ui::TGraphicControl {
 
   TImageButtonState state_ = ibsNormal;
   bool mouseOver_ = false;
+  bool keyPressed_ = false;
   int iconState_ = kIconNormal;
   bool useDnIcons_ = false;
 

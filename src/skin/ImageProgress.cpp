@@ -97,6 +97,7 @@ TImageProgress::TImageProgress(ui::TComponent* owner) : TImageRect(owner) {
   moveImage_->SetVisible(false);
   moveImage_->SetBounds(0, animateTop_, 0, Height());
   moveImage_->SetParent(this);
+  SetAccessibleRole(ui::arProgressBar);
 }
 
 TImageProgress::~TImageProgress() {
@@ -109,7 +110,9 @@ TImageProgress::~TImageProgress() {
 }
 
 void TImageProgress::SetPosition(int value) {
+  const bool changed = value != position_;
   position_ = value;
+  if (changed) NotifyAccessible(ui::TAccessibleChange::kValue);
   const std::int64_t range = std::int64_t{max_} - min_;
   if (Items().Count() < kItemCount || !Visible() || range <= 0) return;
 
@@ -140,6 +143,12 @@ void TImageProgress::SetVisible(bool visible) {
   TImageRect::SetVisible(visible);
   // Positions set while hidden were only stored.
   SetPosition(position_);
+}
+
+std::wstring TImageProgress::AccessibleValue() const {
+  const std::int64_t range = std::int64_t{max_} - min_;
+  const std::int64_t done = std::clamp<std::int64_t>(std::int64_t{position_} - min_, 0, range);
+  return std::to_wstring(range > 0 ? done * 100 / range : 0) + L"%";
 }
 
 void TImageProgress::SetOpenAnimate(bool on) {

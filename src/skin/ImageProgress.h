@@ -94,6 +94,8 @@ class TImageProgress : public TImageRect {
   void SetPosition(int value);
   // Shows or hides the bar, then lays it out for the current Position.
   void SetVisible(bool visible) override;
+  // For screen readers: how far the bar is from Min to Max, as "55%".
+  std::wstring AccessibleValue() const override;
 
   bool OpenAnimate() const { return openAnimate_; }
   void SetOpenAnimate(bool on);

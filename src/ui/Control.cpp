@@ -1,9 +1,26 @@
 #include "ui/Control.h"
 
+#include "ui/AccessibleForm.h"
+#include "ui/Canvas.h"
+#include "ui/Form.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/Screen.h"
 #include "ui/WinControl.h"
 
 namespace ui {
+
+namespace {
+
+// A control that can no longer take the focus passes it on; the readers
+// hear of what they may announce.
+void StateChanged(TControl& control, TAccessibleChange change) {
+  TForm* form = ParentForm(control);
+  if (form == nullptr) return;
+  form->Keyboard().ControlChanged(control);
+  form->Accessibility().Notify(control, change);
+}
+
+}  // namespace
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
@@ -61,6 +78,7 @@ void TControl::SetVisible(bool visible) {
   visible_ = visible;
   if (visible) Invalidate();
   if (parent_ != nullptr && align_ != alNone) parent_->AlignControls();
+  StateChanged(*this, visible ? TAccessibleChange::kShown : TAccessibleChange::kHidden);
 }
 
 bool TControl::Showing() const {
@@ -73,6 +91,52 @@ void TControl::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
   EnabledChanged();
+  StateChanged(*this, TAccessibleChange::kState);
+}
+
+void TControl::SetTabStop(bool on) {
+  if (on == tabStop_) return;
+  tabStop_ = on;
+  StateChanged(*this, TAccessibleChange::kState);
+}
+
+bool TControl::CanFocus() const {
+  const TForm* form = ParentForm(*this);
+  return form != nullptr && form->Keyboard().CanTake(*this);
+}
+
+bool TControl::Focused() const {
+  const TForm* form = ParentForm(*this);
+  return form != nullptr && form->Keyboard().Focused() == this;
+}
+
+bool TControl::SetFocus() {
+  TForm* form = ParentForm(*this);
+  return form != nullptr && form->Keyboard().SetFocused(this);
+}
+
+void TControl::PaintFocusCue(TCanvas& canvas) {
+  const RECT r{0, 0, width_, height_};
+  DrawFocusRect(canvas.Handle(), &r);
+}
+
+void TControl::KeyboardPress(bool pressed) {
+  if (OnKeyboardPress) OnKeyboardPress(*this, pressed);
+}
+
+const std::wstring& TControl::AccessibleName() const {
+  return accessibleName_.empty() ? caption_ : accessibleName_;
+}
+
+void TControl::SetAccessibleName(const std::wstring& name) {
+  if (name == accessibleName_) return;
+  accessibleName_ = name;
+  NotifyAccessible(TAccessibleChange::kName);
+}
+
+void TControl::NotifyAccessible(TAccessibleChange change) const {
+  if (accessibleRole_ == arNone) return;
+  if (const TForm* form = ParentForm(*this)) form->Accessibility().Notify(*this, change);
 }
 
 void TControl::SetCursor(TCursor cursor) {
@@ -97,6 +161,7 @@ void TControl::SetCaption(const std::wstring& caption) {
   if (caption == caption_) return;
   caption_ = caption;
   TextChanged();
+  if (accessibleName_.empty()) NotifyAccessible(TAccessibleChange::kName);
 }
 
 const TFont& TControl::Font() const {

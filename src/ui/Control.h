@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "ui/AccessibleRole.h"
 #include "ui/Component.h"
 #include "ui/Font.h"
 #include "ui/Types.h"
@@ -21,6 +22,8 @@ using TNotifyEvent = std::function<void(TComponent& sender)>;
 using TMouseEvent =
     std::function<void(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TComponent& sender, TShiftState shift, int x, int y)>;
+// A press by the keyboard begins (true) or ends (false).
+using TPressEvent = std::function<void(TComponent& sender, bool pressed)>;
 
 // What a control declares about itself to its container.
 using TControlStyle = std::uint16_t;
@@ -108,6 +111,32 @@ class TControl : public TComponent {
   // Window-less controls have none; windowed ones answer their window.
   virtual bool IsWindowed() const { return false; }
 
+  // The keyboard (KeyboardFocus.h). A tab stop takes its form's focus with
+  // Tab, in the order the controls were placed; a window-less one that is
+  // enabled and visible in its form can take it.
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool on);
+  bool CanFocus() const;
+  bool Focused() const;
+  // Takes the form's focus when it can; true when it has it afterwards.
+  bool SetFocus();
+  // What the focus cue may cover, in client coordinates; it may reach a
+  // few pixels beyond the control, which its container repaints with it.
+  virtual TRect FocusCueArea() const { return ClientRect(); }
+  // Draws the cue that the control has the focus, after the container has
+  // painted all its window-less controls. The canvas's origin is the
+  // control's top-left corner; it is clipped to the container only.
+  virtual void PaintFocusCue(TCanvas& canvas);
+
+  // Screen readers (AccessibleForm.h). The name is the caption unless one
+  // is set (a button that shows only a picture needs one).
+  TAccessibleRole AccessibleRole() const { return accessibleRole_; }
+  void SetAccessibleRole(TAccessibleRole role) { accessibleRole_ = role; }
+  const std::wstring& AccessibleName() const;
+  void SetAccessibleName(const std::wstring& name);
+  // The value a reader announces (a progress bar's percentage); none by default.
+  virtual std::wstring AccessibleValue() const { return {}; }
+
   // A point in the parent's client coordinates, in this control's.
   TPoint ParentToClient(TPoint p) const { return {p.X - left_, p.Y - top_}; }
 
@@ -119,9 +148,12 @@ class TControl : public TComponent {
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
   TNotifyEvent OnResize;
+  TPressEvent OnKeyboardPress;
 
  protected:
   friend class TWinControl;
+  friend class TKeyboardFocus;
+  friend class TAccessibleForm;
 
   // Reactions routed by the container. The defaults raise the events.
   virtual void MouseEnter();
@@ -143,6 +175,13 @@ class TControl : public TComponent {
   void StoreBounds(const TRect& bounds);
   // The parent's font changed; followers pass it on.
   virtual void ParentFontChanged();
+  // Enter or Space went down on the focused control (true), or came up or
+  // was abandoned (false); a click follows a press that came up. The
+  // default raises OnKeyboardPress.
+  virtual void KeyboardPress(bool pressed);
+  // Tells the screen readers that listen; nothing for a control without a
+  // role or outside a form's window.
+  void NotifyAccessible(TAccessibleChange change) const;
 
  private:
   TWinControl* parent_ = nullptr;
@@ -162,6 +201,9 @@ class TControl : public TComponent {
   TColor color_ = clBtnFace;
   TAlign align_ = alNone;
   TControlStyle style_ = csCaptureMouse | csClickEvents | csDoubleClicks;
+  bool tabStop_ = false;
+  TAccessibleRole accessibleRole_ = arNone;
+  std::wstring accessibleName_;
 };
 
 // A control without a window: the parent paints it and routes the mouse.

@@ -44,6 +44,7 @@ bool TForm::CreateHandle() {
 
 void TForm::HandleCreated() {
   ApplyLayering();
+  keyboard_.WindowCreated();
 }
 
 void TForm::ApplyLayering() {
@@ -82,6 +83,10 @@ void TForm::Show() {
   if (!CreateHandle()) return;
   SetVisible(true);
   ShowWindow(Handle(), SW_SHOWNORMAL);
+  // The keyboard is the window's from the start, as a newly started
+  // program's window is on Windows; where the system leaves activation to
+  // someone else (Wine without a window manager), the keys would go nowhere.
+  SetForegroundWindow(Handle());
   UpdateWindow(Handle());
 }
 
@@ -93,7 +98,43 @@ void TForm::Close() {
   DestroyHandle();
 }
 
+bool TForm::UserSizable() const {
+  if (!HandleAllocated()) return false;
+  return (GetWindowLongPtrW(Handle(), GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != 0;
+}
+
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT handled = 0;
+  if (keyboard_.HandleMessage(message, wParam, lParam, handled) ||
+      accessibility_.HandleMessage(message, wParam, lParam, handled)) {
+    return handled;
+  }
+  // A form whose style offers neither a sizing frame nor a maximize box
+  // keeps the size the program gives it, however it is asked otherwise:
+  // Win+Up, the system menu, edge grips of a skin, another program.
+  if (!UserSizable()) {
+    switch (message) {
+      case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_SIZE || (wParam & 0xFFF0) == SC_MAXIMIZE) return 0;
+        break;
+      case WM_GETMINMAXINFO: {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMinTrackSize = limits->ptMaxTrackSize = limits->ptMaxSize = {Width(), Height()};
+        return 0;
+      }
+      case WM_WINDOWPOSCHANGING: {
+        // The program's own changes set Width and Height first.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if ((pos->flags & SWP_NOSIZE) == 0) {
+          pos->cx = Width();
+          pos->cy = Height();
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
   if (message == WM_CLOSE) {
     if (!OnCloseQuery || OnCloseQuery(*this)) Close();
     return 0;
@@ -104,6 +145,16 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (isMainForm_) PostQuitMessage(0);
   }
   return TWinControl::WindowProc(message, wParam, lParam);
+}
+
+const TForm* ParentForm(const TControl& control) {
+  const TControl* top = &control;
+  while (top->Parent() != nullptr) top = top->Parent();
+  return dynamic_cast<const TForm*>(top);
+}
+
+TForm* ParentForm(TControl& control) {
+  return const_cast<TForm*>(ParentForm(std::as_const(control)));
 }
 
 int RunMessageLoop() {

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/AccessibleForm.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/UniqueHandle.h"
 #include "ui/WinControl.h"
 
@@ -38,6 +40,10 @@ class TForm : public TWinControl {
   // exists, else when it is created.
   void AddWindowStyle(DWORD style);
 
+  // Whether the window's style lets the user size or maximize it; when it
+  // does not, the form keeps the size the program gives it.
+  bool UserSizable() const;
+
   // The window's visible outline; the window owns the region once set.
   void SetWindowRegion(UniqueRegion region);
 
@@ -51,6 +57,13 @@ class TForm : public TWinControl {
 
   // The main form ends the message loop when its window is destroyed.
   void SetMainForm(bool isMain) { isMainForm_ = isMain; }
+
+  // Which control has the keyboard's focus, and what the keys do.
+  TKeyboardFocus& Keyboard() { return keyboard_; }
+  const TKeyboardFocus& Keyboard() const { return keyboard_; }
+  // What screen readers see of the form.
+  TAccessibleForm& Accessibility() { return accessibility_; }
+  const TAccessibleForm& Accessibility() const { return accessibility_; }
 
   TNotifyEvent OnCreate;
   // Runs when the window goes. A form class whose handlers use its own
@@ -79,7 +92,14 @@ class TForm : public TWinControl {
   TColor transparentColorValue_ = clBlack;
   bool created_ = false;
   DWORD addedStyle_ = 0;
+  TKeyboardFocus keyboard_{*this};
+  TAccessibleForm accessibility_{*this};
 };
+
+// The form a control is placed on (the control itself if it is one), or
+// null.
+TForm* ParentForm(TControl& control);
+const TForm* ParentForm(const TControl& control);
 
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();

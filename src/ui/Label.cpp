@@ -17,6 +17,7 @@ UINT MeasureFlags(UINT drawFlags) {
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
   SetControlStyle(ControlStyle() | csOpaque);
   SetBounds(0, 0, 65, 17);
+  SetAccessibleRole(arStaticText);
 }
 
 void TLabel::SetAutoSize(bool on) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/Canvas.h"
+#include "ui/Form.h"
 #include "ui/UniqueHandle.h"
 
 namespace ui {
@@ -25,6 +26,7 @@ TWinControl::~TWinControl() {
   // Children outlive their parent only as orphans.
   for (TControl* child : controls_) child->parent_ = nullptr;
   controls_.clear();
+  tabOrder_.clear();
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
@@ -154,6 +156,7 @@ void TWinControl::InsertControl(TControl& control) {
     // Window-less controls stay below every window.
     controls_.insert(FirstWindowed(), &control);
   }
+  tabOrder_.push_back(&control);
   if (control.Align() != alNone) AlignControls();
 }
 
@@ -164,6 +167,7 @@ void TWinControl::RemoveControl(TControl& control) {
     if (handle_ != nullptr && GetCapture() == handle_) ReleaseCapture();
   }
   std::erase(controls_, &control);
+  std::erase(tabOrder_, &control);
   if (control.Align() != alNone) AlignControls();
 }
 
@@ -266,6 +270,20 @@ void TWinControl::PaintWindow(HDC dc) {
     }
     RestoreDC(dc, saved);
   }
+  PaintKeyboardFocus(dc);
+}
+
+void TWinControl::PaintKeyboardFocus(HDC dc) {
+  const TForm* form = ParentForm(*this);
+  TControl* focused = form != nullptr ? form->Keyboard().CueToPaint() : nullptr;
+  if (focused == nullptr || focused->Parent() != this) return;
+  const int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, focused->Left(), focused->Top(), nullptr);
+  {
+    TCanvas canvas(dc);
+    focused->PaintFocusCue(canvas);
+  }
+  RestoreDC(dc, saved);
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {

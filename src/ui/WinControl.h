@@ -52,6 +52,9 @@ class TWinControl : public TControl {
   // Child controls in z-order, lowest first: window-less ones, then windows.
   int ControlCount() const { return static_cast<int>(controls_.size()); }
   TControl* Controls(int index) const { return controls_.at(index); }
+  // The same controls in the order they were placed, which z-order changes
+  // leave alone: the keyboard's Tab order and the readers' order.
+  const std::vector<TControl*>& ControlsInTabOrder() const { return tabOrder_; }
 
   // Paint off-screen first, then copy, so nothing flickers.
   bool DoubleBuffered() const { return doubleBuffered_; }
@@ -104,11 +107,16 @@ class TWinControl : public TControl {
   // Where the windowed children begin: the window-less ones lie before it.
   std::vector<TControl*>::iterator FirstWindowed();
   void PaintHandler();
+  // The focused control's cue, above all window-less controls.
+  void PaintKeyboardFocus(HDC dc);
 
   // Mouse routing (WinControlMouse.cpp).
   bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleSetCursor();
-  TControl* TargetAt(TPoint p, bool allowDisabled);
+  // The control under a client point (disabled ones too), or this host.
+  TControl* TargetAt(TPoint p);
+  // The same, or null when that control is disabled.
+  TControl* EnabledTargetAt(TPoint p);
   void UpdateHover(TControl* control);
   void ButtonDown(TMouseButton button, TPoint p, TShiftState shift, bool doubleClick);
   void ButtonUp(TMouseButton button, TPoint p, TShiftState shift);
@@ -116,6 +124,7 @@ class TWinControl : public TControl {
 
   HWND handle_ = nullptr;
   std::vector<TControl*> controls_;
+  std::vector<TControl*> tabOrder_;
   bool doubleBuffered_ = false;
   TControl* hover_ = nullptr;
   TControl* capture_ = nullptr;

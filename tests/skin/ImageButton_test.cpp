@@ -15,6 +15,7 @@
 
 #include "../ui/PngFixture.h"
 #include "../ui/TestSurface.h"
+#include "skin/FocusRing.h"
 #include "skin/SkinLayoutClasses.h"
 #include "ui/Canvas.h"
 #include "ui/Form.h"
@@ -829,3 +830,99 @@ TEST(ImageButton, EveryPublishedPropertyReadsFromALayoutByName) {
 }
 
 }  // namespace
+
+// --- the keyboard -----------------------------------------------------------
+
+TEST(ImageButtonKeyboard, APressByTheKeyboardShowsThePressedPictureWhereverThePointerIs) {
+  Scene scene;
+  TImageButton& button = *scene.button;
+  button.SetImageNormal(SolidPicture(60, 30, 0, 0, 255, 255));
+  button.SetImageDown(SolidPicture(60, 30, 0, 255, 0, 255));
+  auto& mirror = ui::Create<TImageButton>(scene.form);
+  mirror.SetBounds(100, 10, 60, 30);
+  mirror.SetImageNormal(SolidPicture(60, 30, 0, 0, 255, 255));
+  mirror.SetImageDown(SolidPicture(60, 30, 0, 255, 0, 255));
+  mirror.SetParent(&scene.form);
+  button.OnKeyboardPress = [&](ui::TComponent&, bool pressed) { mirror.SetKeyPressed(pressed); };
+  int clicks = 0;
+  button.OnClick = [&](ui::TComponent&) { ++clicks; };
+  ASSERT_TRUE(scene.form.CreateHandle());
+  ASSERT_TRUE(button.Focused());
+  SendMessageW(scene.form.Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(scene.Paint().Pixel(40, 25), 0x00FF00u);
+  EXPECT_EQ(scene.Paint().Pixel(130, 25), 0x00FF00u) << "the linked button";
+  SendMessageW(scene.form.Handle(), WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(scene.Paint().Pixel(40, 25), 0x0000FFu);
+  EXPECT_EQ(scene.Paint().Pixel(130, 25), 0x0000FFu);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST(ImageButtonKeyboard, TheFocusRingGoesAroundAButtonInsideOneAtTheEdgeAndAroundALinksCaption) {
+  constexpr std::uint32_t kRing = 0xB3E7FF;
+  struct Case {
+    const char* what;
+    int left, top;
+    bool pictures;
+    std::vector<std::pair<int, int>> ring;   // pixels of the ring
+    std::vector<std::pair<int, int>> clear;  // pixels it leaves alone
+  };
+  const std::vector<Case> cases = {
+      // One pixel of the parent, then two of the ring, on every side.
+      {"around",
+       10,
+       10,
+       true,
+       {{7, 25}, {8, 25}, {40, 7}, {40, 8}, {71, 25}, {72, 25}, {40, 42}},
+       {{9, 25}, {6, 25}, {40, 9}, {11, 25}}},
+      // At the window's corner there is no room: inside the edge.
+      {"inside", 0, 0, true, {{1, 15}, {2, 15}, {30, 1}, {58, 15}}, {{0, 15}, {3, 15}}},
+      // A link: around its caption's letters, starting five pixels before.
+      {"link", 10, 10, false, {{5, 25}, {6, 25}}, {{4, 25}, {7, 25}, {69, 25}}},
+  };
+  for (const Case& c : cases) {
+    Scene scene;
+    TImageButton& button = *scene.button;
+    button.SetBounds(c.left, c.top, 60, 30);
+    if (c.pictures) {
+      button.SetImageNormal(SolidPicture(60, 30, 0, 0, 255, 255));
+    } else {
+      button.SetCaption(L"Go");
+      button.SetButtonCaptionALignment(ui::taLeftJustify);
+      button.SetTextOffset(0);
+    }
+    ASSERT_TRUE(scene.form.CreateHandle());
+    scene.form.Show();
+    SetFocus(scene.form.Handle());
+    SendMessageW(scene.form.Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    const std::uint32_t hidden = scene.Paint().Pixel(c.ring[0].first, c.ring[0].second);
+    EXPECT_NE(hidden, kRing) << c.what << ": shown while the cues are hidden";
+    SendMessageW(scene.form.Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    TestSurface& shot = scene.Paint();
+    for (const auto& [x, y] : c.ring)
+      EXPECT_EQ(shot.Pixel(x, y), kRing) << c.what << " " << x << "," << y;
+    for (const auto& [x, y] : c.clear)
+      EXPECT_NE(shot.Pixel(x, y), kRing) << c.what << " " << x << "," << y;
+  }
+}
+
+TEST(ImageButtonKeyboard, TheRingsCornersAreSmoothAndItsEdgesWhole) {
+  const ui::TPicture ring = skin::FocusRingPicture(40, 20, 6, 2, 0x00FFFFFF);
+  const ui::TPngImage& image = *ring.Graphic();
+  const auto alpha = [&](int x, int y) { return image.Pixel(x, y) >> 24; };
+  // Straight edges: the two rows and columns full, nothing beyond them.
+  for (int x = 8; x < 32; ++x) {
+    EXPECT_EQ(alpha(x, 0), 255u);
+    EXPECT_EQ(alpha(x, 1), 255u);
+    EXPECT_EQ(alpha(x, 2), 0u);
+  }
+  EXPECT_EQ(alpha(0, 10), 255u);
+  EXPECT_EQ(alpha(2, 10), 0u);
+  EXPECT_EQ(alpha(20, 10), 0u);
+  // The corner's outside is clear, its curve partly covered.
+  EXPECT_EQ(alpha(0, 0), 0u);
+  int partial = 0;
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 6; ++x) partial += alpha(x, y) > 0 && alpha(x, y) < 255;
+  }
+  EXPECT_GT(partial, 3);
+}
