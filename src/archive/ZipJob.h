@@ -2,7 +2,10 @@
 // of its own, so that the window stays responsive while a large install is
 // packed. It lists every file below the source folder first (breadth first,
 // so the percentage it reports is exact), then adds them and reports each
-// file added. Both reports reach the owner on the user-interface thread.
+// file added. The files are read and compressed on the threads of a
+// pipeline (EntryPipeline.h), several at once, and written by the worker in
+// the order of the list, so the archive is the one a single thread writes.
+// Both reports reach the owner on the user-interface thread.
 // The worker never waits for a progress report: it posts one when the
 // percentage moves (at most one at a time), and the user-interface thread
 // then reports every file added so far, one by one, in order. The finished
