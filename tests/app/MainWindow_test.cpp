@@ -615,8 +615,11 @@ TEST_F(Controller, ReadersFindTheControlsWithTheirRolesAndTheCloseButtonNamedInT
     seen.emplace_back(c->Name() + L" " + c->AccessibleName().substr(0, 9), c->AccessibleRole());
   }
   const std::vector<std::pair<std::wstring, ui::TAccessibleRole>> wanted = {
-      {L"imgBtnGen Erstellen", ui::arPushButton}, {L"lbl_info Mit einem", ui::arStaticText},
-      {L"btnSelectPath klicken S", ui::arLink},   {L"imgBtnClose Schlie\u00DFen", ui::arPushButton},
+      {L"imgBtnGen Erstellen", ui::arPushButton},
+      {L"lbl_info Mit einem", ui::arStaticText},
+      {L"lbl_reason ", ui::arStaticText},
+      {L"btnSelectPath klicken S", ui::arLink},
+      {L"imgBtnClose Schlie\u00DFen", ui::arPushButton},
       {L"imgProgress ", ui::arProgressBar},
   };
   EXPECT_EQ(seen, wanted);
