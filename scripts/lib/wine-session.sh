@@ -27,44 +27,56 @@ wine_session_start() {
     sleep 0.1
   done
 
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1
-    wineserver -w
-  fi
-
-  # Wine 8 does not load the Tahoma of fonts-wine from where Debian puts it.
-  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
-  mkdir -p "$fonts"
-  for f in tahoma.ttf tahomabd.ttf; do
-    [ -f "$fonts/$f" ] || cp "/usr/share/wine/fonts/$f" "$fonts/" 2>/dev/null || true
-  done
-
-  # A fresh prefix links Desktop, Documents and the like to $HOME: make them
-  # real folders so that nothing a test writes lands in the home folder.
-  local profile="$WINEPREFIX/drive_c/users/$USER"
-  local link
-  for link in "$profile"/*; do
-    if [ -L "$link" ]; then
-      rm -f "$link" && mkdir -p "$link"
-    fi
-  done
-
-  # One server for the whole session, warmed up outside any pipe: otherwise
-  # Wine's services inherit the test runner's pipes and every test waits.
-  wineserver -p </dev/null >/dev/null 2>&1
-  wine cmd /c exit </dev/null >/dev/null 2>&1
-
-  # Keyboard cues (focus cues, underlined access keys) as Windows has them
-  # by default: hidden until the keyboard is used. A fresh Wine prefix shows
-  # them always (bit 0x20 of the mask's first byte).
-  wine reg add 'HKCU\Control Panel\Desktop' /v UserPreferencesMask /t REG_BINARY \
-    /d 1000028012000000 /f </dev/null >/dev/null 2>&1
-
-  # A program that crashes prints its backtrace and ends, instead of waiting
-  # behind a crash dialog on a display that nobody looks at.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-    </dev/null >/dev/null 2>&1
+  wine_prefix_prepare "$WINEPREFIX"
   BRK_WINE_SESSION=1
+}
+
+# Makes the Wine prefix `prefix` ready for the tests (created on first use)
+# and starts its server, warmed up outside any pipe. The session's prefix is
+# one; a test may prepare another (a screen of another resolution, say).
+wine_prefix_prepare() {
+  local prefix=$1
+  (
+    export WINEPREFIX=$prefix
+    mkdir -p "$(dirname "$prefix")"
+    if [ ! -f "$prefix/system.reg" ]; then
+      wineboot -i </dev/null >/dev/null 2>&1
+      wineserver -w
+    fi
+
+    # Wine 8 does not load the Tahoma of fonts-wine from where Debian puts it.
+    local fonts="$prefix/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    for f in tahoma.ttf tahomabd.ttf; do
+      [ -f "$fonts/$f" ] || cp "/usr/share/wine/fonts/$f" "$fonts/" 2>/dev/null || true
+    done
+
+    # A fresh prefix links Desktop, Documents and the like to $HOME: make them
+    # real folders so that nothing a test writes lands in the home folder.
+    local profile="$prefix/drive_c/users/${USER:-$(id -un)}"
+    local link
+    for link in "$profile"/*; do
+      if [ -L "$link" ]; then
+        rm -f "$link" && mkdir -p "$link"
+      fi
+    done
+
+    # One server for the prefix, warmed up outside any pipe: otherwise Wine's
+    # services inherit the test runner's pipes and every test waits.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+
+    # Keyboard cues (focus cues, underlined access keys) as Windows has them
+    # by default: hidden until the keyboard is used. A fresh Wine prefix shows
+    # them always (bit 0x20 of the mask's first byte).
+    wine reg add 'HKCU\Control Panel\Desktop' /v UserPreferencesMask /t REG_BINARY \
+      /d 1000028012000000 /f </dev/null >/dev/null 2>&1
+
+    # A program that crashes prints its backtrace and ends, instead of waiting
+    # behind a crash dialog on a display that nobody looks at.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      </dev/null >/dev/null 2>&1
+  )
 }
 
 wine_session_stop() {

@@ -2,9 +2,15 @@
 
 #include <utility>
 
+#include "ui/MessageWait.h"
+
 namespace app {
 
 namespace {
+
+// How long a wait for the worker sleeps before it looks again, unless a
+// report arrives first.
+constexpr DWORD kReportSlice = 10;
 
 class TZipFileJob : public TArchiveJob {
  public:
@@ -14,12 +20,28 @@ class TZipFileJob : public TArchiveJob {
     job_.SetOnFinish(std::move(settings.onFinish));
     job_.SetOnProgress(std::move(settings.onProgress));
   }
-  void Start() override { job_.Start(); }
+  // Waits here rather than only in the job's own destructor, so that a
+  // WaitUntilFinished nested in this wait (the session ending during a
+  // stop) finds this object whole.
+  ~TZipFileJob() override {
+    if (started_) WaitUntilFinished();
+  }
+  void Start() override {
+    started_ = true;
+    job_.Start();
+  }
   bool IsFinished() const override { return job_.IsFinished(); }
   void SetStop(bool stop) override { job_.SetStop(stop); }
+  void WaitUntilFinished() override {
+    while (!job_.IsFinished()) {
+      MsgWaitForMultipleObjectsEx(0, nullptr, kReportSlice, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+      ui::ServeSentMessages();
+    }
+  }
 
  private:
   archive::TZipFile job_;
+  bool started_ = false;
 };
 
 }  // namespace

@@ -20,6 +20,10 @@ class TArchiveJob {
   virtual bool IsFinished() const = 0;
   // Asks a running job to stop; its reports still come, during destruction.
   virtual void SetStop(bool stop) = 0;
+  // Returns once the job's worker has ended, serving its reports (sent
+  // messages) meanwhile but no other input. For when the process is about
+  // to end and the job's clean-up must not be cut off.
+  virtual void WaitUntilFinished() = 0;
 };
 
 struct TArchiveJobSettings {

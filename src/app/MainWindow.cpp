@@ -1,14 +1,19 @@
 #include "app/MainWindow.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "app/FailureReason.h"
 #include "app/ProductSettings.h"
+#include "app/WindowArt.h"
 #include "skin/ImageButton.h"
 #include "skin/ImageProgress.h"
 #include "skin/SkinLayoutClasses.h"
 #include "ui/Button.h"
+#include "ui/Canvas.h"
+#include "ui/Image.h"
 #include "ui/Label.h"
 #include "ui/MessageWait.h"
 #include "ui/Screen.h"
@@ -21,15 +26,17 @@ constexpr std::wstring_view kArchiveName = L"BRK_Portable.zip";
 // The save dialog proposes this name; the dialog adds the extension.
 constexpr wchar_t kProposedName[] = L"BRK_Portable";
 
-// lbl_info's colours: the window's pale text, and a dark red for a failure.
+// lbl_info's colours: the window's pale text, and a red for a failure
+// (#FF5C5C) that reads on the dark background (#0B0C12): a contrast of
+// 6.4 : 1, where text needs 4.5 : 1 to be read by everyone.
 constexpr ui::TColor kInfoColor = 0x00F1E7D4;
-constexpr ui::TColor kFailureColor = 0x00000066;
+constexpr ui::TColor kFailureColor = 0x005C5CFF;
 
 // The system's move command (SC_MOVE) with the caption hit code (HTCAPTION):
 // the system moves the window with the mouse until the button is released.
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;
 
-// The corners of the window's outline: a 9 x 9 ellipse.
+// The corners of the window's outline: a 9 x 9 ellipse at 96 dpi.
 constexpr int kCornerEllipse = 9;
 
 template <typename T>
@@ -41,6 +48,20 @@ T* Find(ui::TComponent& owner, const wchar_t* name) {
   }
   return found;
 }
+
+// Measures text in a font, for fitting a line before it is shown.
+class TTextMeasure {
+ public:
+  explicit TTextMeasure(const ui::TFont& font)
+      : dc_(CreateCompatibleDC(nullptr)), canvas_(dc_.get()) {
+    canvas_.SetFont(font);
+  }
+  int Width(const std::wstring& text) { return dc_ ? canvas_.TextWidth(text) : 0; }
+
+ private:
+  ui::UniqueMemoryDc dc_;
+  ui::TCanvas canvas_;
+};
 
 // The folder part of a full file name, with its trailing "\".
 std::wstring FolderOf(const std::wstring& path) {
@@ -54,16 +75,22 @@ TfrmBRKPortable::TfrmBRKPortable(app::TMainWindowServices services)
     : ui::TForm(L"TfrmBRKPortable"), FServices(std::move(services)) {
   skin::RegisterSkinLayoutClasses();
   ui::RegisterLayoutClass(L"TfrmBRKPortable", L"TForm", nullptr);
+  SetPictureSource(&app::WindowArtPicture);
   ui::ReadLayout(*this, kMainWindowLayout, Handlers());
   FBtnBg = Find<skin::TImageButton>(*this, L"btnBg");
   FImgBtnGen = Find<skin::TImageButton>(*this, L"imgBtnGen");
   FBtnSelectPath = Find<skin::TImageButton>(*this, L"btnSelectPath");
   FLblInfo = Find<ui::TLabel>(*this, L"lbl_info");
   FLblPath = Find<ui::TLabel>(*this, L"lbl_path");
+  FLblReason = Find<ui::TLabel>(*this, L"lbl_reason");
   FBtnCancel = Find<ui::TButton>(*this, L"btnCancel");
   FImgProgress = Find<skin::TImageProgress>(*this, L"imgProgress");
   FImgBtnClose = Find<skin::TImageButton>(*this, L"imgBtnClose");
   SetUpKeyboardAndReaders();
+  FImgBorderRight = Find<ui::TImage>(*this, L"imgBorderRight");
+  FImageRect1 = Find<ui::TControl>(*this, L"ImageRect1");
+  // On a screen of another resolution the outline is another size.
+  OnDpiChanged = [this](ui::TComponent&) { ApplyWindowRegion(); };
   OnCloseQuery = [this](ui::TComponent&) { return CloseQuery(); };
   OnEndSession = [this](ui::TComponent&) { EndSession(); };
 }
@@ -73,9 +100,7 @@ TfrmBRKPortable::~TfrmBRKPortable() {
   // before the components the job's reports use are gone.
   if (FZipFile) {
     FUserStop = true;
-    FZipFile->SetStop(true);
-    std::unique_ptr<app::TArchiveJob> job = std::move(FZipFile);
-    job.reset();
+    StopJob();
   }
   DestroyHandle();
 }
@@ -149,9 +174,19 @@ void TfrmBRKPortable::WriteClientSize() {
 
 void TfrmBRKPortable::SetWindowRegion() {
   WriteClientSize();
-  ui::TForm::SetWindowRegion(ui::UniqueRegion(CreateRoundRectRgn(
-      0, 0, ClientWidth() - 1, ClientHeight() - 1, kCornerEllipse, kCornerEllipse)));
+  ApplyWindowRegion();
   WriteClientSize();
+}
+
+void TfrmBRKPortable::ApplyWindowRegion() {
+  // The outline is drawn by the right border line and the bottom strip;
+  // the region ends one pixel past them (at 96 dpi that is the client size
+  // less one), so that the outline is the last thing seen at every scale.
+  const int right = FImgBorderRight->BoundsRect().Right + 1;
+  const int bottom = FImageRect1->BoundsRect().Bottom + 1;
+  const int corner = ui::ScaleValue(kCornerEllipse, Dpi());
+  ui::TForm::SetWindowRegion(
+      ui::UniqueRegion(CreateRoundRectRgn(0, 0, right, bottom, corner, corner)));
 }
 
 std::wstring TfrmBRKPortable::GetLanguageName() const {
@@ -179,6 +214,15 @@ void TfrmBRKPortable::SetInfoColor(ui::TColor color) {
 // --- the Generate button --------------------------------------------------
 
 void TfrmBRKPortable::imgBtnGenClick(ui::TComponent&) {
+  // A click counts for the state in which its press began: a Stop pressed
+  // just before the job finished must not start it again, nor open Explorer.
+  const std::optional<std::int32_t> pressedIn = std::exchange(FPressedIn, std::nullopt);
+  if (pressedIn && *pressedIn != FImgBtnGen->Tag()) return;
+  // The click comes before the release that would lift the partner's
+  // pressed look, and may run a whole generation first.
+  for (skin::TImageButton* button : {FImgBtnGen, FBtnBg}) {
+    if (button->ButtonState() == skin::ibsDown) button->SetButtonState(skin::ibsNormal);
+  }
   switch (FImgBtnGen->Tag()) {
     case gsIdle:
     case gsFailed:
@@ -189,8 +233,8 @@ void TfrmBRKPortable::imgBtnGenClick(ui::TComponent&) {
       btnCancelClick(*FBtnCancel);
       break;
     case gsSucceeded: {
-      // Explorer takes the path as it stands after the comma, spaces and all.
-      const std::wstring parameters = L" /select," + FLblPath->Caption();
+      // Quoted: unquoted, Explorer cuts the path at a comma.
+      const std::wstring parameters = L" /select,\"" + FLblPath->Caption() + L"\"";
       FServices.shellExecute(nullptr, L"open", L"explorer", parameters.c_str(), nullptr,
                              SW_SHOWNORMAL);
       break;
@@ -211,6 +255,8 @@ void TfrmBRKPortable::StartGeneration() {
   FBtnCancel->SetEnabled(true);
   FBtnSelectPath->SetVisible(true);
   FBtnSelectPath->SetEnabled(false);
+  // The reason of an earlier failure is not this generation's.
+  FLblReason->SetVisible(false);
   FImgProgress->SetPosition(0);
   FImgProgress->SetVisible(true);
 
@@ -245,13 +291,18 @@ void TfrmBRKPortable::WaitForJob() {
   }
 }
 
+void TfrmBRKPortable::StopJob() {
+  if (!FZipFile) return;
+  FZipFile->SetStop(true);
+  // The job's last reports run while it is destroyed, and find no job.
+  std::unique_ptr<app::TArchiveJob> job = std::move(FZipFile);
+  FEndingJob = job.get();
+  job.reset();
+  FEndingJob = nullptr;
+}
+
 void TfrmBRKPortable::btnCancelClick(ui::TComponent&) {
-  if (FZipFile) {
-    FZipFile->SetStop(true);
-    // The job's last reports run while it is destroyed, and find no job.
-    std::unique_ptr<app::TArchiveJob> job = std::move(FZipFile);
-    job.reset();
-  }
+  StopJob();
   FBtnCancel->SetVisible(false);
   FImgProgress->SetPosition(0);
   FImgProgress->SetVisible(false);
@@ -268,13 +319,17 @@ void TfrmBRKPortable::btnCancelClick(ui::TComponent&) {
 // --- the job's reports ----------------------------------------------------
 
 void TfrmBRKPortable::ZipProgress(std::uint16_t percent, const std::wstring&) {
+  // A stopped job's last report (100) would fill the bar just before it is
+  // hidden.
+  if (!FZipFile) return;
   // The bar repaints at once whenever its position is set; most files do
   // not move it, and a repaint per file would cost more than the file.
   if (FImgProgress->Position() != percent) FImgProgress->SetPosition(percent);
 }
 
 void TfrmBRKPortable::ZipFinished(const archive::TJobResult& result) {
-  if (FUserStop) return;
+  // A stop, from the Stop button or a close, has reset the window already.
+  if (FUserStop || result.kind == archive::jrStopped) return;
   if (result.Succeeded()) {
     FImgBtnGen->SetTag(gsSucceeded);
     FImgBtnGen->SetEnabled(true);
@@ -286,6 +341,8 @@ void TfrmBRKPortable::ZipFinished(const archive::TJobResult& result) {
                 L"Uncompress the zipped file and then run \"BRK.exe\". "));
     FLblInfo->BringToFront();
     FBtnCancel->SetVisible(false);
+    FLblReason->SetVisible(false);
+    FBtnSelectPath->SetVisible(false);
   } else {
     FImgBtnGen->SetTag(gsFailed);
     FImgBtnGen->SetEnabled(true);
@@ -295,10 +352,52 @@ void TfrmBRKPortable::ZipFinished(const archive::TJobResult& result) {
         Message(L"M_GenerateFailure",
                 L"Generate the portable version failure, Click the follow button to try again."));
     FLblInfo->BringToFront();
+    ShowFailure(result);
   }
-  FBtnSelectPath->SetVisible(false);
   FImgProgress->SetVisible(false);
   Repaint();
+}
+
+void TfrmBRKPortable::ShowFailure(const archive::TJobResult& result) {
+  app::TReasonLine line = app::FailureReasonLine(
+      result,
+      [this](std::wstring_view key, std::wstring_view english) { return Message(key, english); });
+  // The words stay whole; a path too long for the rest of the line gives
+  // way in its middle.
+  if (!line.path.empty()) {
+    TTextMeasure measure(FLblReason->Font());
+    line.path = app::FitPathInMiddle(
+        line.path, FLblReason->Width() - measure.Width(line.before + line.after),
+        [&measure](const std::wstring& text) { return measure.Width(text); });
+  }
+  FLblReason->SetCaption(line.Text());
+  FLblReason->SetVisible(!FLblReason->Caption().empty());
+  FLblReason->BringToFront();
+  // Under the failure text the reason, under that the link: after a failure
+  // the user may choose another target before trying again, since the
+  // target is often the cause.
+  PlaceBelow(*FLblReason, *FLblInfo);
+  PlaceBelow(*FBtnSelectPath, FLblReason->Visible() ? *FLblReason : *FLblInfo);
+  FBtnSelectPath->SetVisible(true);
+  FBtnSelectPath->SetEnabled(true);
+  FBtnSelectPath->BringToFront();
+}
+
+void TfrmBRKPortable::PlaceBelow(ui::TControl& control, const ui::TLabel& above) const {
+  // Where the text of `above` really ends, in its own font: a failure text
+  // takes one line in one language and three in another.
+  int bottom = above.Top() + above.Height();
+  if (ui::UniqueMemoryDc dc(CreateCompatibleDC(nullptr)); dc) {
+    ui::TCanvas canvas(dc.get());
+    canvas.SetFont(above.Font());
+    constexpr UINT kEllipses = DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS;
+    ui::TRect measured{0, 0, above.Width(), 0};
+    canvas.DrawTextW(above.Caption(), measured, (above.DrawTextFlags() & ~kEllipses) | DT_CALCRECT);
+    // A third of a line between the two: apart, yet plainly together.
+    bottom =
+        above.Top() + std::min(measured.Height(), above.Height()) + canvas.TextHeight(L"Ag") / 3;
+  }
+  control.SetBounds(control.Left(), bottom, control.Width(), control.Height());
 }
 
 // --- the target -----------------------------------------------------------
@@ -334,10 +433,12 @@ void TfrmBRKPortable::imgBtnCloseClick(ui::TComponent&) {
 }
 
 bool TfrmBRKPortable::CloseQuery() {
-  // A close from the task bar or Alt+F4 lets a running job finish; the
-  // window goes once the wait for it has returned.
+  // Every close (the close button, Alt+F4, the task bar) stops a running
+  // job, which removes its partial archive, and the window goes once the
+  // wait for the job has returned.
   if (FWaiting > 0) {
     FCloseWhenDone = true;
+    if (FZipFile) btnCancelClick(*FBtnCancel);
     return false;
   }
   return true;
@@ -345,10 +446,14 @@ bool TfrmBRKPortable::CloseQuery() {
 
 void TfrmBRKPortable::EndSession() {
   // The process may end as soon as this returns: stop the job now, so that
-  // it removes its partial archive.
-  if (!FZipFile) return;
-  FUserStop = true;
-  btnCancelClick(*FBtnCancel);
+  // it removes its partial archive, and wait for that.
+  if (FZipFile) {
+    FUserStop = true;
+    btnCancelClick(*FBtnCancel);
+  }
+  // A Stop may be shutting a job down already, in a wait that this message
+  // interrupted: its worker must finish too.
+  if (FEndingJob != nullptr) FEndingJob->WaitUntilFinished();
 }
 
 // --- moving and the two linked buttons --------------------------------------
@@ -368,10 +473,13 @@ void TfrmBRKPortable::lbl_CaptionMouseDown(ui::TComponent&, ui::TMouseButton, ui
 }
 
 void TfrmBRKPortable::btnBgMouseDown(ui::TComponent&, ui::TMouseButton, ui::TShiftState, int, int) {
+  FPressedIn = FImgBtnGen->Tag();
   FImgBtnGen->SetButtonState(skin::ibsDown);
 }
 
 void TfrmBRKPortable::btnBgMouseUp(ui::TComponent&, ui::TMouseButton, ui::TShiftState, int, int) {
+  // A release away from the button clicks nothing: its press is done.
+  FPressedIn.reset();
   FImgBtnGen->SetButtonState(skin::ibsNormal);
 }
 
@@ -386,11 +494,13 @@ void TfrmBRKPortable::btnBgMouseLeave(ui::TComponent&) {
 
 void TfrmBRKPortable::imgBtnGenMouseDown(ui::TComponent&, ui::TMouseButton, ui::TShiftState, int,
                                          int) {
+  FPressedIn = FImgBtnGen->Tag();
   FBtnBg->SetButtonState(skin::ibsDown);
 }
 
 void TfrmBRKPortable::imgBtnGenMouseUp(ui::TComponent&, ui::TMouseButton, ui::TShiftState, int,
                                        int) {
+  FPressedIn.reset();
   FBtnBg->SetButtonState(skin::ibsNormal);
 }
 

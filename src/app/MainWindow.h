@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/MainWindowServices.h"
@@ -21,6 +22,8 @@
 
 namespace ui {
 class TButton;
+class TControl;
+class TImage;
 class TLabel;
 }  // namespace ui
 namespace skin {
@@ -83,11 +86,15 @@ class TfrmBRKPortable : public ui::TForm {
  private:
   void InitCursors();
   void SetWindowRegion();
+  void ApplyWindowRegion();
   void WriteClientSize();
   void StartGeneration();
   void WaitForJob();
   bool CloseQuery();
   void EndSession();
+  void StopJob();
+  void ShowFailure(const archive::TJobResult& result);
+  void PlaceBelow(ui::TControl& control, const ui::TLabel& above) const;
   void MoveWindow();
   std::wstring Message(std::wstring_view key, std::wstring_view defaultText) const;
   void SetInfoColor(ui::TColor color);
@@ -105,13 +112,23 @@ class TfrmBRKPortable : public ui::TForm {
   int FWaiting = 0;
   // A close was asked for while a wait ran; it happens once all have ended.
   bool FCloseWhenDone = false;
+  // The job being destroyed after a stop: its worker may still be removing
+  // the partial archive.
+  app::TArchiveJob* FEndingJob = nullptr;
+  // The state in which the press that may become a click of the Generate
+  // button (or the picture behind it) began; none without a press.
+  std::optional<std::int32_t> FPressedIn;
 
   skin::TImageButton* FBtnBg = nullptr;
   skin::TImageButton* FImgBtnGen = nullptr;
   skin::TImageButton* FBtnSelectPath = nullptr;
   ui::TLabel* FLblInfo = nullptr;
   ui::TLabel* FLblPath = nullptr;
+  ui::TLabel* FLblReason = nullptr;
   ui::TButton* FBtnCancel = nullptr;
   skin::TImageProgress* FImgProgress = nullptr;
+  // The outline's right and bottom edges, which the window's region follows.
+  ui::TImage* FImgBorderRight = nullptr;
+  ui::TControl* FImageRect1 = nullptr;
   skin::TImageButton* FImgBtnClose = nullptr;
 };

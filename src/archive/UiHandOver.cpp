@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace archive {
 
@@ -9,10 +10,12 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"BrkUiHandOver";
 constexpr UINT kRunWorkMessage = WM_APP + 1;
+constexpr UINT kNotifyMessage = WM_APP + 2;
 
 }  // namespace
 
-TUiHandOver::TUiHandOver() : ownerThread_(GetCurrentThreadId()) {
+TUiHandOver::TUiHandOver(std::function<void()> onNotify)
+    : ownerThread_(GetCurrentThreadId()), onNotify_(std::move(onNotify)) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
@@ -28,7 +31,15 @@ TUiHandOver::TUiHandOver() : ownerThread_(GetCurrentThreadId()) {
   // no part in window enumeration and gets no broadcasts.
   window_.reset(CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 instance, nullptr));
-  if (!window_) OutputDebugStringW(L"Hand-over window could not be created");
+  if (!window_) {
+    OutputDebugStringW(L"Hand-over window could not be created");
+    return;
+  }
+  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void TUiHandOver::Notify() const {
+  if (window_) PostMessageW(window_.get(), kNotifyMessage, 0, 0);
 }
 
 void TUiHandOver::Run(const std::function<void()>& work) const {
@@ -57,6 +68,12 @@ void TUiHandOver::RunGuarded(const std::function<void()>& work) {
 LRESULT CALLBACK TUiHandOver::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kRunWorkMessage) {
     RunGuarded(*reinterpret_cast<const std::function<void()>*>(lParam));
+    return 0;
+  }
+  if (message == kNotifyMessage) {
+    const auto* self =
+        reinterpret_cast<const TUiHandOver*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self != nullptr && self->onNotify_) RunGuarded(self->onNotify_);
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

@@ -3,11 +3,18 @@
 #include <process.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <deque>
 #include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "archive/JobPaths.h"
+#include "archive/TemporaryFiles.h"
+#include "archive/ZipFileSource.h"
+#include "archive/ZipNames.h"
+#include "archive/ZipRecords.h"
 #include "archive/ZipWriter.h"
 #include "ui/MessageWait.h"
 
@@ -48,6 +55,13 @@ void DebugLine(const std::wstring& line) {
   OutputDebugStringW(line.c_str());
 }
 
+// Readers mostly wait for the file system (under Wine, for its server): one
+// more than there are compressors keeps a file opening while each
+// compressor's own is read.
+unsigned ReadersFor(unsigned compressors) {
+  return compressors + 1;
+}
+
 constexpr TFolderListing kSystemListing = {FindFirstFileExW, FindNextFileW};
 TFolderListing g_listing = kSystemListing;
 
@@ -81,6 +95,62 @@ std::wstring TemporaryArchivePath(const std::wstring& zipFileName) {
   return zipFileName + kTemporarySuffix;
 }
 
+namespace {
+
+// The name of a file's entry: its path below the source folder.
+std::wstring EntryName(const std::wstring& sourceDir, const std::wstring& file) {
+  std::wstring name = GetRelativePath(sourceDir, file);
+  // Only the leading ".\" goes: the same two characters inside a name
+  // ("v1.\x" below a folder named "v1.") belong to it.
+  if (name.starts_with(L".\\")) name.erase(0, 2);
+  return name;
+}
+
+// The listed files as the pipeline's readers open them, on their threads:
+// each with the method its entry's name gives, opened as the writer opens a
+// source path.
+class TJobFiles final : public TPipelineFiles {
+ public:
+  TJobFiles(const std::vector<std::wstring>& list, const std::wstring& sourceDir)
+      : list_(list), sourceDir_(sourceDir) {}
+
+  std::uint16_t Method(std::size_t index) override {
+    const std::wstring name = zip_separators(EntryName(sourceDir_, list_[index]));
+    return zip_store_test(name) ? kMethodStored : kMethodDeflated;
+  }
+
+  std::unique_ptr<TPipelineSource> Open(std::size_t index, ZipSourceFacts& facts,
+                                        TSourceFailure& failure) override {
+    return zip_open_pipeline_source(ToSystemPath(list_[index]).c_str(), facts, failure);
+  }
+
+ private:
+  const std::vector<std::wstring>& list_;
+  const std::wstring& sourceDir_;
+};
+
+}  // namespace
+
+// While it exists, a stop reaches the pipeline's threads at once.
+class TZipFile::TPipelineInUse {
+ public:
+  TPipelineInUse(TZipFile& job, TEntryPipeline& pipeline) : job_(job) {
+    std::lock_guard guard(job_.FPipelineLock);
+    job_.FPipeline = &pipeline;
+    // A stop that came before is passed on now.
+    if (job_.FStop) pipeline.Cancel();
+  }
+  ~TPipelineInUse() {
+    std::lock_guard guard(job_.FPipelineLock);
+    job_.FPipeline = nullptr;
+  }
+  TPipelineInUse(const TPipelineInUse&) = delete;
+  TPipelineInUse& operator=(const TPipelineInUse&) = delete;
+
+ private:
+  TZipFile& job_;
+};
+
 TZipFile::TZipFile() {
   const auto thread = _beginthreadex(nullptr, 0, &ThreadProc, this, CREATE_SUSPENDED, nullptr);
   FThread.reset(reinterpret_cast<HANDLE>(thread));
@@ -91,6 +161,19 @@ TZipFile::~TZipFile() {
   if (!FThread) return;
   if (!FStarted) ResumeThread(FThread.get());
   ui::WaitServingSentMessages(FThread.get());
+}
+
+void TZipFile::SetStop(bool stop) {
+  FStop = stop;
+  if (!stop) return;
+  std::lock_guard guard(FPipelineLock);
+  if (FPipeline != nullptr) FPipeline->Cancel();
+}
+
+TPipelineSettings TZipFile::PipelineSettings() const {
+  const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned compressors = FWorkerCount != 0 ? FWorkerCount : processors;
+  return {.compressors = compressors, .readers = ReadersFor(compressors)};
 }
 
 void TZipFile::Start() {
@@ -229,26 +312,30 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
                        shownFolder));
     return;
   }
-  // A stop ends the file being added at its next read, not after it.
-  zip_set_stop_flag(archive, &FStop);
+  const TAnnouncedTemporaryFile announced(ToSystemPath(temporary));
   ZipResult result = zip_result::ok;
   try {
-    const std::size_t count = list.size();
+    // The files are read and compressed on the pipeline's threads, several
+    // at once, and written here one by one in the order of the list.
+    TJobFiles files(list, FSourceDir);
+    TEntryPipeline pipeline(list.size(), files, PipelineSettings());
+    const TPipelineInUse inUse(*this, pipeline);
+    if (!pipeline.Start()) {
+      DebugLine(L"Archive job: no threads to prepare the files on");
+      Fail({jrInternal});
+    }
+    const std::size_t count = FResult ? 0 : list.size();
     for (std::size_t i = 0; i < count; ++i) {
-      FPercent = ProgressPercent(i + 1, count);
       FCurrentFile = list[i];
-      std::wstring name = GetRelativePath(FSourceDir, FCurrentFile);
-      // Only the leading ".\" goes: the same two characters inside a name
-      // ("v1.\x" below a folder named "v1.") belong to it.
-      if (name.starts_with(L".\\")) name.erase(0, 2);
+      const std::wstring name = EntryName(FSourceDir, FCurrentFile);
       // A file without a name below the source (none is expected) is
       // refused by the writer like any other bad name.
-      result = zip_add_file(archive, name.c_str(), ToSystemPath(FCurrentFile).c_str());
+      result = zip_add_prepared(archive, name.c_str(), pipeline.Entry(i));
+      pipeline.Done(i);
       // A stop may have cut the add short: that is no failure of the file.
       if (FStop) {
         Fail({jrStopped});
-        FPercent = 100;
-        DoProgress();
+        FStopReport = true;
         break;
       }
       if (result != 0) {
@@ -256,7 +343,7 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
         Fail(WriterFailure(TWriterStep::add, result, zip_last_system_error(), name, shownFolder));
         break;
       }
-      DoProgress();
+      FileAdded(i + 1);
     }
   } catch (...) {
     zip_close(archive);
@@ -284,16 +371,36 @@ void TZipFile::AddFiles(const std::vector<std::wstring>& list) {
   DeleteFileW(ToSystemPath(temporary).c_str());
 }
 
-void TZipFile::DoProgress() {
-  FHandOver.Run([this] {
-    if (FOnProgress) FOnProgress(FPercent, FCurrentFile);
-  });
+void TZipFile::FileAdded(std::size_t done) {
+  FFilesDone.store(done);
+  // A report is posted only when the percentage moves, and only when none
+  // is on its way: the window takes every file added up to then with it.
+  const std::uint16_t percent = ProgressPercent(done, FFileList.size());
+  if (percent == FPostedPercent) return;
+  FPostedPercent = percent;
+  if (!FReportPosted.exchange(true)) FHandOver.Notify();
+}
+
+void TZipFile::DeliverProgress() {
+  // Cleared before the count is read: a file added after the read posts a
+  // report of its own.
+  FReportPosted.store(false);
+  const std::size_t done = FFilesDone.load();
+  while (FFilesReported < done) {
+    // Counted before the callback: a report it lets in runs only on the
+    // files after this one.
+    const std::size_t i = FFilesReported++;
+    if (FOnProgress) FOnProgress(ProgressPercent(i + 1, FFileList.size()), FFileList[i]);
+  }
 }
 
 void TZipFile::DoFinish() {
   // A body that ended without deciding (it cannot) counts as a fault.
   const TJobResult result = FResult.value_or(TJobResult{jrInternal});
   FHandOver.Run([this, &result] {
+    // The files whose reports are still on their way come first.
+    DeliverProgress();
+    if (FStopReport && FOnProgress) FOnProgress(100, FCurrentFile);
     if (FOnFinish) FOnFinish(result);
   });
 }

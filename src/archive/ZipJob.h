@@ -1,9 +1,15 @@
 // The archive job: turns one folder into one zip archive on a worker thread
 // of its own, so that the window stays responsive while a large install is
 // packed. It lists every file below the source folder first (breadth first,
-// so the percentage it reports is exact), then adds them one by one and
-// reports after each; both reports reach the owner on the user-interface
-// thread through a blocking hand-over.
+// so the percentage it reports is exact), then adds them and reports each
+// file added. The files are read and compressed on the threads of a
+// pipeline (EntryPipeline.h), several at once, and written by the worker in
+// the order of the list, so the archive is the one a single thread writes.
+// Both reports reach the owner on the user-interface thread.
+// The worker never waits for a progress report: it posts one when the
+// percentage moves (at most one at a time), and the user-interface thread
+// then reports every file added so far, one by one, in order. The finished
+// report is a blocking hand-over that first reports the files still due.
 //
 // The archive is written beside the target under a temporary name and
 // takes the target's place only once it is complete: a stop or a failure
@@ -24,6 +30,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive/EntryPipeline.h"
 #include "archive/JobResult.h"
 #include "archive/ProgressPercent.h"
 #include "archive/UiHandOver.h"
@@ -33,7 +40,8 @@ namespace archive {
 
 // Called once at the end: how the job ended, and why when it failed.
 using TZipFinishEvent = std::function<void(const TJobResult& result)>;
-// Called after each added file with the percentage done and the file's path.
+// Called for each file added, in order, with the percentage done once it was
+// added and its path; several may come together, some time after the adds.
 using TZipProgressEvent =
     std::function<void(std::uint16_t percent, const std::wstring& currentFile)>;
 
@@ -86,8 +94,14 @@ class TZipFile {
   void Start();
   // True once the worker has ended (also when no worker could be made).
   bool IsFinished() const;
-  // Asks a running job to stop; it may be called from any thread.
-  void SetStop(bool stop) { FStop = stop; }
+  // Asks a running job to stop; it may be called from any thread. Every
+  // thread of the job stops at its next read.
+  void SetStop(bool stop);
+  // The files are compressed on this many threads at once; 0, the default,
+  // means one per logical processor. To be set before Start.
+  void SetWorkerCount(unsigned count) { FWorkerCount = count; }
+  // The threads that read the files, for the worker count set.
+  unsigned ReaderCount() const { return PipelineSettings().readers; }
 
  private:
   static unsigned __stdcall ThreadProc(void* job);
@@ -96,8 +110,13 @@ class TZipFile {
   void FailScan(const std::wstring& folder, DWORD why);
   void Fail(TJobResult result);
   void AddFiles(const std::vector<std::wstring>& list);
-  void DoProgress();
+  // Worker: done files are in the archive. User-interface thread: reports
+  // the files added since the last report.
+  void FileAdded(std::size_t done);
+  void DeliverProgress();
   void DoFinish();
+  TPipelineSettings PipelineSettings() const;
+  class TPipelineInUse;
   bool IsExcluded(const std::wstring& name) const;
   bool IsOwnOutput(const std::wstring& path) const;
   static void ReportFailure(const std::wstring& what, const std::wstring& path, std::uint32_t code);
@@ -112,13 +131,26 @@ class TZipFile {
   // A folder below the source could not be listed (wholly or part-way):
   // the archive would lack its files, so none is made.
   bool FScanFailed = false;
-  std::uint16_t FPercent = 0;
+  // Files added so far (written by the worker), a report on its way, and
+  // the percentage of the last report posted (the worker's own).
+  std::atomic<std::size_t> FFilesDone = 0;
+  std::atomic<bool> FReportPosted = false;
+  std::uint16_t FPostedPercent = 0;
+  // Files reported so far (the user-interface thread's own).
+  std::size_t FFilesReported = 0;
+  // A stop came during the add pass: a last report of 100 follows the files.
+  bool FStopReport = false;
   TZipFinishEvent FOnFinish;
   TZipProgressEvent FOnProgress;
   std::vector<std::wstring> FFileList;
   std::vector<std::wstring> FExcludeList;
 
-  TUiHandOver FHandOver;
+  unsigned FWorkerCount = 0;
+  // The pipeline of the add pass while it runs, for SetStop.
+  TLock FPipelineLock;
+  TEntryPipeline* FPipeline = nullptr;
+
+  TUiHandOver FHandOver{[this] { DeliverProgress(); }};
   // Set by Start before the worker is let go: a job destroyed unstarted
   // lets its worker return without running the body.
   bool FRunBody = false;

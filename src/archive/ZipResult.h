@@ -1,6 +1,6 @@
 // The zip writer's result codes, apart from its operations so that code
-// which only reads a result (the archive job's account of a failure) needs
-// no OS headers.
+// which only reads a result (the archive job's account of a failure) or
+// prepares entries on other threads needs no OS headers.
 #pragma once
 
 #include <cstdint>

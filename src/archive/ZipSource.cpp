@@ -30,18 +30,18 @@ std::uint32_t dos_local_time(const FILETIME& utc) noexcept {
       {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond});
 }
 
-void set_times(TZip& zip, const FILETIME& access, const FILETIME& modification,
+void set_times(ZipSourceFacts& facts, const FILETIME& access, const FILETIME& modification,
                const FILETIME& creation) noexcept {
-  zip.src_atime = archive::unix_seconds_from_file_time(ticks_of(access));
-  zip.src_mtime = archive::unix_seconds_from_file_time(ticks_of(modification));
-  zip.src_ctime = archive::unix_seconds_from_file_time(ticks_of(creation));
-  zip.src_dos_time = dos_local_time(modification);
+  facts.atime = archive::unix_seconds_from_file_time(ticks_of(access));
+  facts.mtime = archive::unix_seconds_from_file_time(ticks_of(modification));
+  facts.ctime = archive::unix_seconds_from_file_time(ticks_of(creation));
+  facts.dos_time = dos_local_time(modification);
 }
 
-void set_times_now(TZip& zip) noexcept {
+void set_times_now(ZipSourceFacts& facts) noexcept {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  set_times(zip, now, now, now);
+  set_times(facts, now, now, now);
 }
 
 FILETIME file_time_of(const LARGE_INTEGER& ticks) noexcept {
@@ -66,6 +66,9 @@ bool read_at(HANDLE h, std::uint64_t offset, std::uint8_t* buffer, DWORD size) n
 }
 
 bool is_executable(HANDLE h, std::uint64_t size) noexcept {
+  // A file too short for the probe is none, and is not read for it: most of
+  // an install's smallest files, whose every call counts under Wine.
+  if (size < archive::kExeProbeSize) return false;
   std::array<std::uint8_t, archive::kExeProbeSize> head;
   std::uint32_t offset = 0;
   std::array<std::uint8_t, 4> signature;
@@ -79,15 +82,9 @@ bool is_executable(HANDLE h, std::uint64_t size) noexcept {
                                    std::uint32_t(signature[3]) << 24);
 }
 
-ZipResult open_handle(TZip& zip, HANDLE h, std::uint32_t given_size) {
-  if (!is_valid(h)) return zip_result::bad_arguments;
-  zip.src_handle = h;
-  if (!zip_can_seek(h, nullptr)) {
-    zip.src_attributes = archive::kUnixRegularFile;
-    zip.src_size = given_size ? std::int64_t(given_size) : -1;
-    set_times_now(zip);
-    return zip_result::ok;
-  }
+// The facts of a disk file's handle, which is left at the file's start; a
+// directory is described as such (and reads as empty).
+ZipResult describe_file(HANDLE h, ZipSourceFacts& facts, bool& directory) noexcept {
   // Two plain queries rather than GetFileInformationByHandle, whose volume
   // serial number (never used here) costs Wine a round trip to another
   // process: about half of what an empty file costs the archive.
@@ -100,42 +97,82 @@ ZipResult open_handle(TZip& zip, HANDLE h, std::uint32_t given_size) {
   }
   const DWORD attributes = basic.FileAttributes;
   std::uint64_t size = std::uint64_t(standard.EndOfFile.QuadPart);
-  bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  zip.src_attributes =
+  directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  facts.attributes =
       archive::file_attributes(attributes, directory, !directory && is_executable(h, size));
-  zip.src_size = std::int64_t(size);
-  set_times(zip, file_time_of(basic.LastAccessTime), file_time_of(basic.LastWriteTime),
+  facts.size = directory ? 0 : std::int64_t(size);
+  set_times(facts, file_time_of(basic.LastAccessTime), file_time_of(basic.LastWriteTime),
             file_time_of(basic.CreationTime));
-  if (directory) {
-    // A directory has no content to read (reading it fails): an empty source.
-    static constexpr std::uint8_t kNothing = 0;
-    zip.src_handle = INVALID_HANDLE_VALUE;
-    zip.src_mem = &kNothing;
-    zip.src_mem_len = 0;
-    zip.src_mem_pos = 0;
-    zip.src_size = 0;
+  if (!directory) {
+    LARGE_INTEGER start{};
+    SetFilePointerEx(h, start, nullptr, FILE_BEGIN);
+  }
+  return zip_result::ok;
+}
+
+enum class HandleKind { file, stream, directory };
+
+ZipResult describe_handle(HANDLE h, std::uint32_t given_size, ZipSourceFacts& facts,
+                          HandleKind& kind) noexcept {
+  if (!zip_can_seek(h, nullptr)) {
+    kind = HandleKind::stream;
+    facts.attributes = archive::kUnixRegularFile;
+    facts.size = given_size ? std::int64_t(given_size) : -1;
+    set_times_now(facts);
     return zip_result::ok;
   }
-  LARGE_INTEGER start{};
-  SetFilePointerEx(h, start, nullptr, FILE_BEGIN);
+  bool directory = false;
+  ZipResult r = describe_file(h, facts, directory);
+  kind = directory ? HandleKind::directory : HandleKind::file;
+  return r;
+}
+
+// A directory has no content to read (reading it fails): an empty source.
+void use_empty_source(TZip& zip) noexcept {
+  static constexpr std::uint8_t kNothing = 0;
+  zip.src_handle = INVALID_HANDLE_VALUE;
+  zip.src_mem = &kNothing;
+  zip.src_mem_len = 0;
+  zip.src_mem_pos = 0;
+}
+
+ZipResult open_handle(TZip& zip, HANDLE h, std::uint32_t given_size) {
+  if (!is_valid(h)) return zip_result::bad_arguments;
+  zip.src_handle = h;
+  HandleKind kind = HandleKind::file;
+  if (ZipResult r = describe_handle(h, given_size, zip.src, kind)) return r;
+  if (kind == HandleKind::directory) use_empty_source(zip);
   return zip_result::ok;
 }
 
 ZipResult open_file(TZip& zip, const wchar_t* path) {
-  if (!path) return zip_result::bad_arguments;
-  // Sharing everything: a program that keeps its file open for writing or
-  // renames it must not keep the file out of the archive.
-  zip.owned_src.reset(CreateFileW(zip_long_path(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!zip.owned_src) {
-    zip_note_system_error();
-    return zip_result::open_file;
+  if (ZipResult r = zip_open_path(path, zip.owned_src, zip.src)) return r;
+  if (zip.owned_src) {
+    zip.src_handle = zip.owned_src.get();
+  } else {
+    use_empty_source(zip);
   }
-  return open_handle(zip, zip.owned_src.get(), 0);
+  return zip_result::ok;
 }
 
 }  // namespace
+
+ZipResult zip_open_path(const wchar_t* path, ui::UniqueFileHandle& file, ZipSourceFacts& facts) {
+  if (!path) return zip_result::bad_arguments;
+  // Sharing everything: a program that keeps its file open for writing or
+  // renames it must not keep the file out of the archive.
+  file.reset(CreateFileW(zip_long_path(path).c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) {
+    zip_note_system_error();
+    return zip_result::open_file;
+  }
+  HandleKind kind = HandleKind::file;
+  ZipResult r = describe_handle(file.get(), 0, facts, kind);
+  if (r || kind == HandleKind::directory) file.reset();
+  return r;
+}
 
 std::wstring zip_long_path(const wchar_t* path) {
   std::wstring p(path);
@@ -144,7 +181,7 @@ std::wstring zip_long_path(const wchar_t* path) {
   return full.empty() ? p : archive::ToSystemPath(full);
 }
 
-ZipResult zip_open_source(TZip& zip, const ZipSource& source) {
+ZipResult zip_open_source(TZip& zip, const ZipSource& source, std::uint16_t method) {
   zip.src_read = 0;
   zip.src_crc = 0;
   zip.src_error = zip_result::ok;
@@ -158,21 +195,29 @@ ZipResult zip_open_source(TZip& zip, const ZipSource& source) {
       zip.src_mem = static_cast<const std::uint8_t*>(source.data);
       zip.src_mem_len = source.length;
       zip.src_mem_pos = 0;
-      zip.src_attributes = archive::kUnixRegularFile;
-      zip.src_size = source.length;
-      set_times_now(zip);
+      zip.src.attributes = archive::kUnixRegularFile;
+      zip.src.size = source.length;
+      set_times_now(zip.src);
       return zip_result::ok;
     case ZipSource::Kind::folder:
-      zip.src_attributes = archive::kFolderAttributes;
-      zip.src_size = 0;
-      set_times_now(zip);
+      zip.src.attributes = archive::kFolderAttributes;
+      zip.src.size = 0;
+      set_times_now(zip.src);
       return zip_result::ok;
+    case ZipSource::Kind::prepared: {
+      zip.src_prepared = source.prepared;
+      std::uint32_t why = 0;
+      const ZipResult r = source.prepared->open(method, zip.src, why);
+      if (r) zip_note_system_error(why);
+      return r;
+    }
   }
   return zip_result::bad_arguments;
 }
 
 void zip_close_source(TZip& zip) noexcept {
   zip.owned_src.reset();
+  zip.src_prepared = nullptr;
   zip.src_handle = INVALID_HANDLE_VALUE;
   zip.src_mem = nullptr;
   zip.src_mem_len = 0;
@@ -187,10 +232,6 @@ std::uint32_t zip_read_source_bytes(TZip& zip, std::uint8_t* buffer, std::uint32
     zip.src_mem_pos += got;
   } else if (zip.src_handle != INVALID_HANDLE_VALUE) {
     if (zip.src_error) return 0;
-    if (zip.stop && zip.stop->load(std::memory_order_relaxed)) {
-      zip.src_error = zip_result::read_file;  // the add is not wanted any more
-      return 0;
-    }
     DWORD done = 0;
     if (!zip_file_read(zip.src_handle, buffer, size, &done)) {
       // A pipe whose writer has finished reports its end as a broken pipe;

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -16,6 +15,7 @@
 
 #include "archive/Deflate.h"
 #include "archive/ZipCrypto.h"
+#include "archive/ZipPrepared.h"
 #include "archive/ZipRecords.h"
 #include "archive/ZipWriter.h"
 #include "ui/UniqueHandle.h"
@@ -27,6 +27,10 @@ inline constexpr std::uint32_t kZipBufferSize = 16384;
 // an earlier failure of the same operation was recorded (the first failure
 // is the cause; what follows is cleaning up after it).
 void zip_note_system_error() noexcept;
+// The same for a failure met on another thread, whose code came with it.
+void zip_note_system_error(std::uint32_t code) noexcept;
+// Forgets the reason recorded on this thread: an operation starts without one.
+void zip_clear_system_error() noexcept;
 
 struct TZip {
   std::string password;  // empty: no encryption
@@ -51,20 +55,17 @@ struct TZip {
   std::optional<archive::ZipCipher> keys;
   std::vector<std::uint8_t> enc_buf;
   std::vector<archive::ZipEntry> entries;
-  std::unique_ptr<TState> compressor;       // made at the first deflated entry
-  const std::atomic<bool>* stop = nullptr;  // set: reads of the source end the add
+  std::unique_ptr<TState> compressor;  // made at the first deflated entry
 
   // The entry being added.
   std::optional<std::uint64_t> entry_start;  // set once its local header is on its way out
-  std::uint32_t src_attributes = 0;
-  std::int64_t src_atime = 0, src_mtime = 0, src_ctime = 0;  // Unix seconds, UTC
-  std::uint32_t src_dos_time = 0;
-  std::int64_t src_size = -1;  // announced; -1 unknown
+  ZipSourceFacts src;
   std::uint64_t src_read = 0;
   std::uint32_t src_crc = 0;
   ZipResult src_error = zip_result::ok;  // a read that failed before the end
   HANDLE src_handle = INVALID_HANDLE_VALUE;
   ui::UniqueFileHandle owned_src;
+  ZipPreparedEntry* src_prepared = nullptr;  // data read and compressed elsewhere
   const std::uint8_t* src_mem = nullptr;
   std::uint32_t src_mem_len = 0;
   std::uint32_t src_mem_pos = 0;

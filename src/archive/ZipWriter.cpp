@@ -19,12 +19,6 @@ namespace {
 
 thread_local std::uint32_t t_system_error = 0;
 
-// Every operation starts without a reason; its first failing system call
-// gives it one.
-void clear_system_error() noexcept {
-  t_system_error = 0;
-}
-
 using archive::ZipEntry;
 
 constexpr std::int32_t kDeflateLevel = 8;
@@ -126,6 +120,28 @@ bool store_data(TZip& zip) {
   }
 }
 
+// Data read and compressed elsewhere, written as it comes; the source's
+// CRC, length and read failure come with its end. After a failed write the
+// rest is not asked for: the add fails whatever it holds.
+bool prepared_data(TZip& zip, ZipEntry& entry) {
+  ZipPreparedEntry& prepared = *zip.src_prepared;
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+  bool whole = true;
+  while (whole && prepared.next(data, size)) {
+    std::size_t done = zip_write(zip, data, size);
+    zip.data_size += done;
+    whole = done == size;
+  }
+  const ZipPreparedEnd end = prepared.end();
+  if (end.read_result) zip_note_system_error(end.system_error);
+  zip.src_crc = end.crc;
+  zip.src_read = end.bytes_read;
+  zip.src_error = end.read_result;
+  entry.flags |= end.level_flags;
+  return whole && end.data_ok;
+}
+
 bool write_bytes(TZip& zip, const archive::Bytes& bytes) {
   std::size_t done = zip_write(zip, bytes.data(), bytes.size());
   zip.written += done;
@@ -169,19 +185,19 @@ ZipEntry new_entry(const TZip& zip, std::string name, std::uint16_t method, bool
   if (archive::needs_utf8_flag(entry.name)) entry.flags |= archive::kFlagUtf8Name;
   entry.local_flags = entry.flags;
   entry.method = method;
-  entry.dos_time = zip.src_dos_time;
-  if (method == archive::kMethodStored && zip.src_size >= 0) {
+  entry.dos_time = zip.src.dos_time;
+  if (method == archive::kMethodStored && zip.src.size >= 0) {
     entry.compressed_size =
-        std::uint64_t(zip.src_size) + (encrypted ? archive::kEncryptionHeaderSize : 0);
+        std::uint64_t(zip.src.size) + (encrypted ? archive::kEncryptionHeaderSize : 0);
   }
-  entry.uncompressed_size = zip.src_size >= 0 ? std::uint64_t(zip.src_size) : archive::kMax32;
-  entry.external_attributes = zip.src_attributes;
+  entry.uncompressed_size = zip.src.size >= 0 ? std::uint64_t(zip.src.size) : archive::kMax32;
+  entry.external_attributes = zip.src.attributes;
   entry.local_offset = zip.written + zip.base_offset;
-  entry.local_zip64 = may_reach_4gib(zip.src_size, method, encrypted);
+  entry.local_zip64 = may_reach_4gib(zip.src.size, method, encrypted);
   if (entry.local_zip64 || entry.local_offset >= archive::kMax32) {
     entry.version_needed = archive::kVersionNeededZip64;
   }
-  archive::set_timestamps(entry, zip.src_mtime, zip.src_atime, zip.src_ctime);
+  archive::set_timestamps(entry, zip.src.mtime, zip.src.atime, zip.src.ctime);
   return entry;
 }
 
@@ -226,7 +242,7 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
   if (folder && !converted.ends_with(L'/')) converted += L'/';
   std::uint16_t method = folder || archive::zip_store_test(converted) ? archive::kMethodStored
                                                                       : archive::kMethodDeflated;
-  if (ZipResult r = zip_open_source(zip, source)) return r;
+  if (ZipResult r = zip_open_source(zip, source, method)) return r;
   auto utf8 = archive::utf8_from_wide(converted);
   if (!utf8 || utf8->size() > archive::kMaxEntryNameBytes) return zip_result::bad_arguments;
 
@@ -234,7 +250,7 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
   // Stored data of unknown size behind a header that will never be patched
   // could only end in a wrong announced size: refuse it before any byte.
   bool patchable = zip.can_seek && !encrypted;
-  if (method == archive::kMethodStored && zip.src_size < 0 && !patchable) {
+  if (method == archive::kMethodStored && zip.src.size < 0 && !patchable) {
     return zip_result::size_changed;
   }
   ZipEntry entry = new_entry(zip, std::move(*utf8), method, encrypted);
@@ -250,12 +266,14 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
 
   zip.data_size = 0;
   bool data_ok = true;
-  if (!folder) {
+  if (zip.src_prepared) {
+    data_ok = prepared_data(zip, entry);
+  } else if (!folder) {
     data_ok = method == archive::kMethodDeflated ? deflate_data(zip, entry) : store_data(zip);
   }
   zip.encrypting = false;
   zip_close_source(zip);
-  zip.src_size = std::int64_t(zip.src_read);
+  zip.src.size = std::int64_t(zip.src_read);
   zip.written += zip.data_size;
   if (zip.out_error) return zip.out_error;
   if (zip.src_error) return zip.src_error;
@@ -270,7 +288,7 @@ ZipResult add_entry(TZip& zip, const wchar_t* name, const ZipSource& source) {
 }
 
 ZipResult add(ZipHandle handle, const wchar_t* name, const ZipSource& source) noexcept {
-  clear_system_error();
+  zip_clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) return zip_last_result = r;
@@ -332,7 +350,7 @@ ZipHandle make_handle(std::unique_ptr<TZip> zip) {
 
 template <typename Open>
 ZipHandle create(const char* password, Open open) noexcept {
-  clear_system_error();
+  zip_clear_system_error();
   try {
     auto zip = std::make_unique<TZip>();
     if (password) zip->password = password;
@@ -352,6 +370,16 @@ void zip_note_system_error() noexcept {
   // TlsGetValue, which clears the last error when it succeeds.
   const DWORD why = GetLastError();
   if (t_system_error == 0) t_system_error = why;
+}
+
+void zip_note_system_error(std::uint32_t code) noexcept {
+  if (t_system_error == 0) t_system_error = code;
+}
+
+// Every operation starts without a reason; its first failing system call
+// gives it one.
+void zip_clear_system_error() noexcept {
+  t_system_error = 0;
 }
 
 std::uint32_t zip_last_system_error() noexcept {
@@ -423,13 +451,13 @@ ZipResult zip_add_folder(ZipHandle handle, const wchar_t* name) noexcept {
   return add(handle, name, {.kind = ZipSource::Kind::folder});
 }
 
-void zip_set_stop_flag(ZipHandle handle, const std::atomic<bool>* stop) noexcept {
-  TZip* zip = nullptr;
-  if (check_handle(handle, zip) == zip_result::ok) zip->stop = stop;
+ZipResult zip_add_prepared(ZipHandle handle, const wchar_t* name,
+                           ZipPreparedEntry& entry) noexcept {
+  return add(handle, name, {.kind = ZipSource::Kind::prepared, .prepared = &entry});
 }
 
 ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) noexcept {
-  clear_system_error();
+  zip_clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) {
@@ -446,7 +474,7 @@ ZipResult zip_get_memory(ZipHandle handle, void** data, std::uint32_t* length) n
 }
 
 ZipResult zip_close(ZipHandle handle) noexcept {
-  clear_system_error();
+  zip_clear_system_error();
   TZip* zip = nullptr;
   ZipResult r = check_handle(handle, zip);
   if (r) return zip_last_result = r;

@@ -11,9 +11,9 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 
+#include "archive/ZipPrepared.h"
 #include "archive/ZipResult.h"
 
 struct TZip;
@@ -47,12 +47,10 @@ ZipResult zip_add_handle_sized(ZipHandle handle, const wchar_t* name, HANDLE fil
 ZipResult zip_add_memory(ZipHandle handle, const wchar_t* name, const void* data,
                          std::uint32_t length) noexcept;
 ZipResult zip_add_folder(ZipHandle handle, const wchar_t* name) noexcept;
-
-// Lets a flag that another thread may set end the add under way: once it is
-// set, the next read of the source ends that add with read_file, so a stop
-// takes at most one read however large the file (null: no such flag). The
-// flag must outlive the handle or the next call of this function.
-void zip_set_stop_flag(ZipHandle handle, const std::atomic<bool>* stop) noexcept;
+// Adds an entry whose data was read, and compressed unless the name says it
+// is stored, elsewhere (see ZipPrepared.h): the archive gets the bytes that
+// zip_add_file gives for the same file, and the add the same result.
+ZipResult zip_add_prepared(ZipHandle handle, const wchar_t* name, ZipPreparedEntry& entry) noexcept;
 
 // Ends the archive if needed and gives the memory archive's bytes, valid
 // until zip_close.

@@ -56,9 +56,9 @@ ui::TPicture FocusRingPicture(int width, int height, int radius, int thickness, 
   return ui::TPicture(ui::TPngImage::FromPixels(width, height, std::move(pixels)));
 }
 
-void PaintFocusRing(ui::TCanvas& canvas, const ui::TRect& outer, int radius) {
-  canvas.StretchDraw(outer, FocusRingPicture(outer.Width(), outer.Height(), radius,
-                                             kFocusRingThickness, kFocusRingColor));
+void PaintFocusRing(ui::TCanvas& canvas, const ui::TRect& outer, int radius, int thickness) {
+  canvas.StretchDraw(
+      outer, FocusRingPicture(outer.Width(), outer.Height(), radius, thickness, kFocusRingColor));
 }
 
 }  // namespace skin

@@ -28,7 +28,9 @@ inline constexpr int kFocusRingReach = kFocusRingGap + kFocusRingThickness;
 ui::TPicture FocusRingPicture(int width, int height, int radius, int thickness, ui::TColor color);
 
 // Draws the skin's ring with its outer edge on `outer` (canvas
-// coordinates) and corners of `radius`.
-void PaintFocusRing(ui::TCanvas& canvas, const ui::TRect& outer, int radius);
+// coordinates), corners of `radius` and `thickness` pixels wide (the
+// ring's own at 96 dpi; a control drawn for another resolution scales it).
+void PaintFocusRing(ui::TCanvas& canvas, const ui::TRect& outer, int radius,
+                    int thickness = kFocusRingThickness);
 
 }  // namespace skin

@@ -120,6 +120,8 @@ class TFormBorder : public ui::TGraphicControl {
   void StartMoveOrSize(ui::TMouseButton button, int x, int y);
 
   void Paint(ui::TCanvas& canvas) override;
+  // The grips follow the scale too (Scaling.cpp).
+  void ChangeScale(int from, int dpi) override;
 
  protected:
   void Loaded() override;
@@ -166,6 +168,7 @@ class TFormBorder : public ui::TGraphicControl {
   Hook FMaxButton;
   Hook FRestoreButton;
   Hook FMinButton;
+  ui::TScaledFields FScaledFields;
 };
 
 }  // namespace skin

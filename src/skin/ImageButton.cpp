@@ -404,11 +404,15 @@ void TImageButton::Paint(TCanvas& canvas) {
 }
 
 TRect TImageButton::FocusCueArea() const {
-  const int reach = std::max(kFocusRingReach, kCaptionRingMargin);
+  const int reach = ui::ScaleValue(std::max(kFocusRingReach, kCaptionRingMargin), Dpi());
   return {-reach, -reach, Width() + reach, Height() + reach};
 }
 
 void TImageButton::PaintFocusCue(TCanvas& canvas) {
+  // The ring's measures are pixels at 96 dpi, like the button's pictures.
+  const auto px = [this](int value) { return ui::ScaleValue(value, Dpi()); };
+  const int thickness = px(kFocusRingThickness);
+  const int reach = px(kFocusRingReach);
   if (imageNormal_.Empty()) {
     canvas.SetFont(Font());
     const int textWidth = std::min(canvas.TextWidth(Caption()), Width());
@@ -417,21 +421,22 @@ void TImageButton::PaintFocusCue(TCanvas& canvas) {
     if (captionAlignment_ == ui::taLeftJustify) left = textOffset_;
     if (captionAlignment_ == ui::taRightJustify) left = Width() - textOffset_ - textWidth;
     const int top = (Height() - textHeight) / 2;
-    PaintFocusRing(canvas,
-                   {left - kCaptionRingMargin, top - kCaptionRingMargin,
-                    left + textWidth + kCaptionRingMargin, top + textHeight + kCaptionRingMargin},
-                   kCaptionRingRadius);
+    const int margin = px(kCaptionRingMargin);
+    PaintFocusRing(
+        canvas, {left - margin, top - margin, left + textWidth + margin, top + textHeight + margin},
+        px(kCaptionRingRadius), thickness);
     return;
   }
-  const TRect around{-kFocusRingReach, -kFocusRingReach, Width() + kFocusRingReach,
-                     Height() + kFocusRingReach};
+  const TRect around{-reach, -reach, Width() + reach, Height() + reach};
   const TRect room = Parent() != nullptr ? Parent()->ClientRect() : ClientRect();
   const bool fits = Left() + around.Left >= room.Left && Top() + around.Top >= room.Top &&
                     Left() + around.Right <= room.Right && Top() + around.Bottom <= room.Bottom;
   if (fits) {
-    PaintFocusRing(canvas, around, kButtonCornerRadius + kFocusRingReach);
+    PaintFocusRing(canvas, around, px(kButtonCornerRadius + kFocusRingReach), thickness);
   } else {
-    PaintFocusRing(canvas, {1, 1, Width() - 1, Height() - 1}, kButtonCornerRadius - 1);
+    const int inset = px(1);
+    PaintFocusRing(canvas, {inset, inset, Width() - inset, Height() - inset},
+                   px(kButtonCornerRadius - 1), thickness);
   }
 }
 

@@ -196,6 +196,8 @@ class TImageButton : public ui::TGraphicControl {
   bool CheckBoxHitTest(int x, int y) const;
 
   void Paint(ui::TCanvas& canvas) override;
+  // The offsets and the extra fonts follow the scale too (Scaling.cpp).
+  void ChangeScale(int from, int dpi) override;
   // The skin's focus ring: around a picture button, or just inside it where
   // its container has no room around it (a button at the window's edge);
   // around the caption of a button that has no pictures (a link).
@@ -286,6 +288,8 @@ class TImageButton : public ui::TGraphicControl {
   std::wstring riskRateMid_ = L"Medium";
   std::wstring riskRateHig_ = L"Bad";
   ui::TFont riskRateMinFont_, riskRateMidFont_, riskRateHigFont_;
+
+  ui::TScaledFields scaledFields_;
 };
 
 }  // namespace skin

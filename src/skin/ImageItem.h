@@ -4,6 +4,7 @@
 #pragma once
 
 #include "skin/NamedPictureItem.h"
+#include "ui/Scale.h"
 #include "ui/Types.h"
 
 namespace skin {
@@ -30,6 +31,8 @@ class TImageItem : public TNamedPictureItem {
 
   // The item's rectangle in a control of the given size.
   ui::TRect ItemRect(int controlWidth, int controlHeight) const;
+  // Its place and size follow the control to another scale (Scale.h).
+  void ChangeScale(int from, int dpi);
 
  protected:
   std::wstring_view NamePrefix() const override { return L"Image_"; }
@@ -49,6 +52,7 @@ class TImageItem : public TNamedPictureItem {
   bool stretch_ = false;
   ui::TAlign align_ = ui::alNone;
   bool visible_ = true;
+  ui::TScaledFields scaledFields_;
 };
 
 class TImageItems : public ui::TTypedCollection<TImageItem> {

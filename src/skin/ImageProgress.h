@@ -122,6 +122,11 @@ class TImageProgress : public TImageRect {
   bool AnimateStep();
   void ResumeAnimation();
 
+  // The shine's offsets follow the scale too, and the bar is laid out again
+  // for its new pictures (Scaling.cpp).
+  void ChangeScale(int from, int dpi) override;
+  void LayoutAfterScaling() override;
+
  protected:
   // The pacing thread follows the bar's window as it is made and destroyed.
   void HandleCreated() override;
@@ -145,6 +150,7 @@ class TImageProgress : public TImageRect {
   std::unique_ptr<TAnimateThread> thread_;
   // A step handed over by the thread is running: the thread waits for it.
   bool handingOver_ = false;
+  ui::TScaledFields scaledFields_;
 };
 
 }  // namespace skin

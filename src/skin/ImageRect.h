@@ -18,6 +18,8 @@ class TImageRect : public ui::TCustomControl {
   const TImageItems& Items() const { return items_; }
 
   void Paint(ui::TCanvas& canvas) override;
+  // The items' places follow the scale too (Scaling.cpp).
+  void ChangeScale(int from, int dpi) override;
 
  private:
   TImageItems items_;

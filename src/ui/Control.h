@@ -11,6 +11,7 @@
 #include "ui/AccessibleRole.h"
 #include "ui/Component.h"
 #include "ui/Font.h"
+#include "ui/Scale.h"
 #include "ui/Types.h"
 
 namespace ui {
@@ -140,6 +141,19 @@ class TControl : public TComponent {
   // A point in the parent's client coordinates, in this control's.
   TPoint ParentToClient(TPoint p) const { return {p.X - left_, p.Y - top_}; }
 
+  // Follows its window from a screen of `from` dots per inch to one of
+  // `dpi`: the bounds and an own font become the layout's scaled by dpi / 96
+  // (Scale.h). Controls with pixel values of their own scale those as well
+  // (ControlScaling.cpp and the skin's Scaling.cpp).
+  virtual void ChangeScale(int from, int dpi);
+  // The resolution the control is drawn for (96 until ChangeScale), for
+  // what it draws in pixels of its own.
+  int Dpi() const { return dpi_; }
+  // Runs after ChangeScale, once the form has its pictures for the new
+  // scale: a control that lays itself out from its pictures' sizes does so
+  // again here.
+  virtual void LayoutAfterScaling() {}
+
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
   TNotifyEvent OnMouseEnter;
@@ -175,6 +189,13 @@ class TControl : public TComponent {
   void StoreBounds(const TRect& bounds);
   // The parent's font changed; followers pass it on.
   virtual void ParentFontChanged();
+  // The bounds for `dpi` (recorded as applied: set them next).
+  TRect ScaledBounds(int from, int dpi);
+  // The layout's size (at 96 dpi) of the control, now drawn for `from`.
+  int LayoutWidth(int from) const { return scaledWidth_.Layout(width_, from); }
+  int LayoutHeight(int from) const { return scaledHeight_.Layout(height_, from); }
+  // An own font scaled for `dpi`; a font that follows the parent's is left.
+  void ScaleFont(int from, int dpi);
   // Enter or Space went down on the focused control (true), or came up or
   // was abandoned (false); a click follows a press that came up. The
   // default raises OnKeyboardPress.
@@ -201,6 +222,9 @@ class TControl : public TComponent {
   TColor color_ = clBtnFace;
   TAlign align_ = alNone;
   TControlStyle style_ = csCaptureMouse | csClickEvents | csDoubleClicks;
+  // The layout's bounds and font height, kept for every scale.
+  TScaledValue scaledLeft_, scaledTop_, scaledWidth_, scaledHeight_, scaledFontHeight_;
+  int dpi_ = kDesignDpi;
   bool tabStop_ = false;
   TAccessibleRole accessibleRole_ = arNone;
   std::wstring accessibleName_;

@@ -25,18 +25,22 @@ void TForm::CreateParams(TCreateParams& params) {
 
 TRect TForm::WindowBounds() const {
   // Centred when it first appears; where it was moved to afterwards.
-  if (HandleAllocated()) return BoundsRect();
+  return HandleAllocated() ? BoundsRect() : CentredBounds(Width(), Height());
+}
+
+TRect TForm::CentredBounds(int width, int height) {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int left = work.left + ((work.right - work.left) - Width()) / 2;
-  const int top = work.top + ((work.bottom - work.top) - Height()) / 2;
-  return Bounds(left, top, Width(), Height());
+  const int left = work.left + ((work.right - work.left) - width) / 2;
+  const int top = work.top + ((work.bottom - work.top) - height) / 2;
+  return Bounds(left, top, width, height);
 }
 
 bool TForm::CreateHandle() {
   if (!HandleNeeded()) return false;
   if (!created_) {
     created_ = true;
+    AdoptScreenDpi();
     if (OnCreate) OnCreate(*this);
   }
   return true;
@@ -98,11 +102,43 @@ void TForm::Close() {
   DestroyHandle();
 }
 
+bool TForm::UserSizable() const {
+  if (!HandleAllocated()) return false;
+  return (GetWindowLongPtrW(Handle(), GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != 0;
+}
+
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT result = 0; HandleDpiMessage(message, wParam, lParam, result)) return result;
   LRESULT handled = 0;
   if (keyboard_.HandleMessage(message, wParam, lParam, handled) ||
       accessibility_.HandleMessage(message, wParam, lParam, handled)) {
     return handled;
+  }
+  // A form whose style offers neither a sizing frame nor a maximize box
+  // keeps the size the program gives it, however it is asked otherwise:
+  // Win+Up, the system menu, edge grips of a skin, another program.
+  if (!UserSizable()) {
+    switch (message) {
+      case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_SIZE || (wParam & 0xFFF0) == SC_MAXIMIZE) return 0;
+        break;
+      case WM_GETMINMAXINFO: {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMinTrackSize = limits->ptMaxTrackSize = limits->ptMaxSize = {Width(), Height()};
+        return 0;
+      }
+      case WM_WINDOWPOSCHANGING: {
+        // The program's own changes set Width and Height first.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if ((pos->flags & SWP_NOSIZE) == 0) {
+          pos->cx = Width();
+          pos->cy = Height();
+        }
+        break;
+      }
+      default:
+        break;
+    }
   }
   if (message == WM_CLOSE) {
     if (!OnCloseQuery || OnCloseQuery(*this)) Close();

@@ -9,10 +9,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/AccessibleForm.h"
 #include "ui/KeyboardFocus.h"
+#include "ui/Picture.h"
 #include "ui/UniqueHandle.h"
 #include "ui/WinControl.h"
 
@@ -40,6 +43,10 @@ class TForm : public TWinControl {
   // exists, else when it is created.
   void AddWindowStyle(DWORD style);
 
+  // Whether the window's style lets the user size or maximize it; when it
+  // does not, the form keeps the size the program gives it.
+  bool UserSizable() const;
+
   // The window's visible outline; the window owns the region once set.
   void SetWindowRegion(UniqueRegion region);
 
@@ -54,6 +61,28 @@ class TForm : public TWinControl {
   // The main form ends the message loop when its window is destroyed.
   void SetMainForm(bool isMain) { isMainForm_ = isMain; }
 
+  // --- Screens of any resolution (FormScaling.cpp) -------------------------
+  // The resolution the form is drawn for, in dots per inch: the layout's
+  // own, 96, until its window learns its screen's (at creation, and when it
+  // moves to a screen of another resolution).
+  int Dpi() const { return dpi_; }
+  // Draws the form for `dpi`: the layout's named pictures again from the
+  // picture source, then every control's bounds and fonts scaled (Scale.h).
+  // The form keeps its corner, or takes `place` (the system's suggestion for
+  // a window that moved to another screen); then OnDpiChanged runs.
+  void SetDpi(int dpi, const TRect* place = nullptr);
+  // Where the pictures that the layout names come from, for a resolution.
+  using TPictureSource = std::function<TPicture(const std::wstring& name, int dpi)>;
+  void SetPictureSource(TPictureSource source) { pictureSource_ = std::move(source); }
+  // The picture of that name at the form's resolution.
+  TPicture NamedPicture(const std::wstring& name) const;
+  // Keeps a layout's assignment of a named picture to a property of
+  // `target` (or of one of its items), to run again at another resolution.
+  void BindPicture(TComponent& target, std::function<void()> assign);
+  // The form's size at `dpi`, as the system asks before it moves the window
+  // to a screen of that resolution.
+  SIZE SizeAtDpi(int dpi) const;
+  TNotifyEvent OnDpiChanged;
   // Which control has the keyboard's focus, and what the keys do.
   TKeyboardFocus& Keyboard() { return keyboard_; }
   const TKeyboardFocus& Keyboard() const { return keyboard_; }
@@ -78,9 +107,21 @@ class TForm : public TWinControl {
   void HandleCreated() override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   TRect WindowBounds() const override;
+  void ChangeScale(int from, int dpi) override;
 
  private:
   void ApplyLayering();
+  // A window of that size centred on the primary monitor's work area.
+  static TRect CentredBounds(int width, int height);
+  // Takes its screen's resolution once its window exists.
+  void AdoptScreenDpi();
+  // WM_DPICHANGED and WM_GETDPISCALEDSIZE; true when handled.
+  bool HandleDpiMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  struct TPictureBinding {
+    std::unique_ptr<TComponentGuard> target;
+    std::function<void()> assign;
+  };
 
   std::wstring className_;
   bool isMainForm_ = false;
@@ -88,6 +129,10 @@ class TForm : public TWinControl {
   TColor transparentColorValue_ = clBlack;
   bool created_ = false;
   DWORD addedStyle_ = 0;
+  int dpi_ = kDesignDpi;
+  const TRect* place_ = nullptr;
+  TPictureSource pictureSource_;
+  std::vector<TPictureBinding> pictureBindings_;
   TKeyboardFocus keyboard_{*this};
   TAccessibleForm accessibility_{*this};
 };

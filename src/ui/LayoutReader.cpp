@@ -62,6 +62,13 @@ void Apply(const std::string& where, const TLayoutProperty& property, Write&& wr
   }
 }
 
+// What a named picture's assignment needs when it runs again for another
+// resolution: the form, and no handlers.
+TLayoutContext PictureContext(TForm& form) {
+  static const THandlerTable none;
+  return TLayoutContext{form, none, nullptr};
+}
+
 class Reader {
  public:
   Reader(TForm& form, const THandlerTable& handlers) : context_{form, handlers, &deferred_} {}
@@ -92,6 +99,12 @@ class Reader {
                            At(property.line));
       }
       Apply(where, property, [&] { (*writer)(target, property.value, context_); });
+      if (property.value.kind == TLayoutValue::PictureName) {
+        TForm& form = context_.form;
+        form.BindPicture(target, [&form, &target, write = *writer, value = property.value] {
+          write(target, value, PictureContext(form));
+        });
+      }
     }
   }
 
@@ -199,6 +212,11 @@ TPicture LayoutPicture(const TLayoutValue& value) {
   return ReadStoredPicture(Expect(value, TLayoutValue::Data, "picture data").data);
 }
 
+TPicture LayoutPicture(const TLayoutValue& value, const TLayoutContext& context) {
+  if (value.kind == TLayoutValue::PictureName) return context.form.NamedPicture(value.text);
+  return LayoutPicture(value);
+}
+
 TFont LayoutFont(const TLayoutValue& value, TFont font) {
   static const TEnumNames styles = {{L"fsBold", fsBold},
                                     {L"fsItalic", fsItalic},
@@ -297,6 +315,17 @@ void ReadCollection(TCollection& collection, const TLayoutValue& value,
                            Narrow(itemClass) + At(property.line));
       }
       (*writer)(item, property.value, context);
+      if (property.value.kind == TLayoutValue::PictureName && collection.Owner() != nullptr) {
+        // By place, not by reference: the items may have been replaced since.
+        const int index = item.Index();
+        TForm& form = context.form;
+        form.BindPicture(*collection.Owner(), [&form, &collection, index, itemClass,
+                                               write = *writer, value = property.value] {
+          if (index >= collection.Count()) return;
+          TCollectionItem& target = collection.Item(index);
+          if (target.ClassName() == itemClass) write(target, value, PictureContext(form));
+        });
+      }
     }
   }
 }

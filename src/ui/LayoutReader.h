@@ -92,6 +92,10 @@ std::wstring LayoutString(const TLayoutValue& value);
 TColor LayoutColor(const TLayoutValue& value);
 TCursor LayoutCursor(const TLayoutValue& value);
 TPicture LayoutPicture(const TLayoutValue& value);
+// Stored picture data, or a picture the form's picture source gives by name
+// (`picture "name"`); the form then keeps the assignment for other
+// resolutions (TForm::BindPicture).
+TPicture LayoutPicture(const TLayoutValue& value, const TLayoutContext& context);
 // The group's sub-properties applied over `font`: a layout names only
 // those that differ from the font the property starts with.
 TFont LayoutFont(const TLayoutValue& value, TFont font);
@@ -133,7 +137,7 @@ void LayoutComponentReference(const TLayoutValue& value, const TLayoutContext& c
 // property's value before the layout sets it: a font group changes only the
 // sub-properties it names.
 template <typename V>
-std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value,
+std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value, const TLayoutContext& context,
                                      const std::remove_cvref_t<V>& current = {}) {
   using Plain = std::remove_cvref_t<V>;
   if constexpr (std::is_same_v<Plain, bool>) {
@@ -151,7 +155,7 @@ std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value,
   } else if constexpr (std::is_same_v<Plain, std::wstring>) {
     return LayoutString(value);
   } else if constexpr (std::is_same_v<Plain, TPicture>) {
-    return LayoutPicture(value);
+    return LayoutPicture(value, context);
   } else {
     static_assert(sizeof(Plain) == 0,
                   "no layout conversion for this type (an enumeration needs TLayoutEnum)");
@@ -162,8 +166,8 @@ std::remove_cvref_t<V> LayoutConvert(const TLayoutValue& value,
 // applied over the default font, which is what such a property starts with.
 template <typename T, typename V>
 TPropertyWriter Setter(void (T::*set)(V)) {
-  return [set](TComponent& target, const TLayoutValue& value, const TLayoutContext&) {
-    (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value));
+  return [set](TComponent& target, const TLayoutValue& value, const TLayoutContext& context) {
+    (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value, context));
   };
 }
 
@@ -172,17 +176,17 @@ TPropertyWriter Setter(void (T::*set)(V)) {
 // `get` answers.
 template <typename T, typename Get, typename V>
 requires std::invocable<Get, T&> TPropertyWriter Setter(Get get, void (T::*set)(V)) {
-  return [get, set](TComponent& target, const TLayoutValue& value, const TLayoutContext&) {
+  return [get, set](TComponent& target, const TLayoutValue& value, const TLayoutContext& context) {
     T& object = dynamic_cast<T&>(target);
-    (object.*set)(LayoutConvert<V>(value, std::invoke(get, object)));
+    (object.*set)(LayoutConvert<V>(value, context, std::invoke(get, object)));
   };
 }
 
 // The same for a setter of a collection item class T.
 template <typename T, typename V>
 TItemPropertyWriter ItemSetter(void (T::*set)(V)) {
-  return [set](TCollectionItem& target, const TLayoutValue& value, const TLayoutContext&) {
-    (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value));
+  return [set](TCollectionItem& target, const TLayoutValue& value, const TLayoutContext& context) {
+    (dynamic_cast<T&>(target).*set)(LayoutConvert<V>(value, context));
   };
 }
 

@@ -157,6 +157,9 @@ class Parser {
       if (word == "data") {
         value.kind = TLayoutValue::Data;
         value.data = HexData(QuotedString());
+      } else if (word == "picture") {
+        value.kind = TLayoutValue::PictureName;
+        value.text = Utf8ToWide(QuotedString());
       } else {
         value.kind = TLayoutValue::Identifier;
         value.text = Utf8ToWide(word);

@@ -5,6 +5,8 @@
 //     Font = { Height = -12 Style = [fsBold] }    a group of sub-properties
 //     TImage imgBg {               an owned component, placed on its parent
 //       Picture = data "0954506E67496D616765..."  bytes as hex digits
+//       Picture = picture "imgBg"   a picture the form's picture source
+//                                   gives by name, at the form's resolution
 //       OnMouseDown = imgBgMouseDown            a handler of the form, by name
 //     }
 //     TImageRect strip { Items = ( { Name = "a" } { Name = "b" } ) }
@@ -12,8 +14,8 @@
 //
 // Values: integers (decimal or 0x hex, with a sign), strings in double
 // quotes (escapes \" \\ \n \t \uXXXX), identifiers (true, alClient, handler
-// names), sets in [ ], groups in { }, collections in ( ), and data. "#"
-// starts a comment to the line's end. Kept free of OS calls.
+// names), sets in [ ], groups in { }, collections in ( ), data, and picture
+// names. "#" starts a comment to the line's end. Kept free of OS calls.
 #pragma once
 
 #include <cstdint>
@@ -33,10 +35,10 @@ class ELayoutError : public std::runtime_error {
 struct TLayoutProperty;
 
 struct TLayoutValue {
-  enum Kind { Integer, String, Identifier, Set, Group, Collection, Data };
+  enum Kind { Integer, String, Identifier, Set, Group, Collection, Data, PictureName };
   Kind kind = Integer;
   std::int64_t integer = 0;
-  std::wstring text;                                // String, Identifier
+  std::wstring text;                                // String, Identifier, PictureName
   std::vector<TLayoutValue> elements;               // Set
   std::vector<TLayoutProperty> properties;          // Group
   std::vector<std::vector<TLayoutProperty>> items;  // Collection

@@ -34,6 +34,15 @@ std::uint32_t PremultiplyRgba(std::uint8_t r, std::uint8_t g, std::uint8_t b, st
   return (std::uint32_t{a} << 24) | (scale(r) << 16) | (scale(g) << 8) | scale(b);
 }
 
+TImageSize PngImageSize(std::span<const std::uint8_t> bytes) {
+  ImageReader reader;
+  if (bytes.empty() ||
+      !png_image_begin_read_from_memory(&reader.image, bytes.data(), bytes.size())) {
+    return {};
+  }
+  return {static_cast<int>(reader.image.width), static_cast<int>(reader.image.height)};
+}
+
 TPngImage TPngImage::FromPngBytes(std::span<const std::uint8_t> bytes) {
   ImageReader reader;
   if (bytes.empty()) throw EInvalidGraphic("Not a PNG image: no data");

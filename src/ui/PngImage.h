@@ -38,6 +38,14 @@ class TPngImage {
   std::vector<std::uint32_t> pixels_;
 };
 
+// The size a PNG file declares, read from its header without decoding it;
+// 0 x 0 for data that is not a PNG file.
+struct TImageSize {
+  int Width = 0;
+  int Height = 0;
+};
+TImageSize PngImageSize(std::span<const std::uint8_t> bytes);
+
 // Straight (not premultiplied) RGBA to the premultiplied 0xAARRGGBB form.
 std::uint32_t PremultiplyRgba(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
 

@@ -71,6 +71,10 @@ class TWinControl : public TControl {
   // Places the children that carry an Align inside the client area.
   void AlignControls();
 
+  // Scales itself, then its children (ControlScaling.cpp).
+  void ChangeScale(int from, int dpi) override;
+  void LayoutAfterScaling() override;
+
   // The control of one of our windows, or null.
   static TWinControl* FromHandle(HWND window);
 
@@ -94,6 +98,8 @@ class TWinControl : public TControl {
   void FontChanged() override;
   // Created where on screen; children answer their place in the parent.
   virtual TRect WindowBounds() const { return BoundsRect(); }
+  // Every child follows the scale; the aligned ones are placed again.
+  void ScaleChildren(int from, int dpi);
 
  private:
   friend class TControl;
@@ -113,7 +119,10 @@ class TWinControl : public TControl {
   // Mouse routing (WinControlMouse.cpp).
   bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleSetCursor();
-  TControl* TargetAt(TPoint p, bool allowDisabled);
+  // The control under a client point (disabled ones too), or this host.
+  TControl* TargetAt(TPoint p);
+  // The same, or null when that control is disabled.
+  TControl* EnabledTargetAt(TPoint p);
   void UpdateHover(TControl* control);
   void ButtonDown(TMouseButton button, TPoint p, TShiftState shift, bool doubleClick);
   void ButtonUp(TMouseButton button, TPoint p, TShiftState shift);

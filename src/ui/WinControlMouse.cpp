@@ -27,9 +27,17 @@ TPoint LocalTo(const TControl& target, const TControl& host, TPoint p) {
 
 }  // namespace
 
-TControl* TWinControl::TargetAt(TPoint p, bool allowDisabled) {
-  if (TControl* c = ControlAtPos(p, allowDisabled)) return c;
+TControl* TWinControl::TargetAt(TPoint p) {
+  if (TControl* c = ControlAtPos(p, true)) return c;
   return ClientRect().Contains(p) ? this : nullptr;
+}
+
+// A disabled control is no hole in the window: the mouse stops at it, so a
+// press on a greyed control never reaches the one beneath it (a greyed link
+// over a large button). It hears only that the mouse came and went.
+TControl* TWinControl::EnabledTargetAt(TPoint p) {
+  TControl* target = TargetAt(p);
+  return target != nullptr && target->Enabled() ? target : nullptr;
 }
 
 void TWinControl::UpdateHover(TControl* control) {
@@ -55,10 +63,11 @@ void TWinControl::TrackLeave() {
 // in a nested loop, to decide what lies under it.
 void TWinControl::ButtonDown(TMouseButton button, TPoint p, TShiftState shift, bool doubleClick) {
   TComponentGuard self(*this);
-  UpdateHover(TargetAt(p, true));
+  UpdateHover(TargetAt(p));
   if (!self.Alive()) return;
-  TControl* target = TargetAt(p, false);
+  TControl* target = TargetAt(p);
   if (target == nullptr) target = this;
+  if (!target->Enabled()) return;
   const TPoint local = LocalTo(*target, *this, p);
   // As the system's buttons do: a press gives a tab stop the focus.
   if (button == mbLeft && target->TabStop()) target->SetFocus();
@@ -90,7 +99,7 @@ void TWinControl::ButtonUp(TMouseButton button, TPoint p, TShiftState shift) {
     capture_ = nullptr;
     if (GetCapture() == handle_) ReleaseCapture();
   }
-  if (target == nullptr) target = TargetAt(p, false);
+  if (target == nullptr) target = EnabledTargetAt(p);
   if (target != nullptr) {
     TComponentGuard self(*this);
     TComponentGuard targetGuard(*target);
@@ -107,7 +116,7 @@ void TWinControl::ButtonUp(TMouseButton button, TPoint p, TShiftState shift) {
     // the pointer is than this release does.
     if (mouseMessages_ != messagesBefore) return;
   }
-  UpdateHover(TargetAt(p, true));
+  UpdateHover(TargetAt(p));
 }
 
 bool TWinControl::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -117,8 +126,8 @@ bool TWinControl::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam)
   switch (message) {
     case WM_MOUSEMOVE: {
       TrackLeave();
-      UpdateHover(TargetAt(p, true));
-      TControl* target = capture_ != nullptr ? capture_ : TargetAt(p, false);
+      UpdateHover(TargetAt(p));
+      TControl* target = capture_ != nullptr ? capture_ : TargetAt(p);
       if (target != nullptr && target->Enabled()) {
         const TPoint local = LocalTo(*target, *this, p);
         target->MouseMove(shift, local.X, local.Y);
@@ -166,7 +175,8 @@ bool TWinControl::HandleSetCursor() {
   POINT screen{};
   GetCursorPos(&screen);
   ScreenToClient(handle_, &screen);
-  TControl* over = capture_ != nullptr ? capture_ : TargetAt({screen.x, screen.y}, true);
+  TControl* over = capture_ != nullptr ? capture_ : EnabledTargetAt({screen.x, screen.y});
+  // A disabled control's hand would promise a click that does nothing.
   TCursor id = over != nullptr ? over->Cursor() : crDefault;
   if (id == crDefault) id = Cursor();
   if (id == crDefault) return false;

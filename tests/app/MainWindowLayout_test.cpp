@@ -1,4 +1,4 @@
-// The main window's layout as the tool loads it: the fifteen components in
+// The main window's layout as the tool loads it: the sixteen components in
 // creation order with their kinds and places, the settings the look and the
 // language files depend on, and every event bound to a handler.
 #include <windows.h>
@@ -35,6 +35,7 @@ TEST(MainWindowLayout, ComponentsComeInCreationOrderWithTheirKindsAndPlaces) {
       {L"btnBg", L"TImageButton", 113, 83, 222, 179},
       {L"imgBtnGen", L"TImageButton", 126, 214, 192, 48},
       {L"lbl_info", L"TLabel", 18, 55, 395, 42},
+      {L"lbl_reason", L"TLabel", 18, 83, 395, 15},
       {L"lbl_path", L"TLabel", 222, 277, 219, 15},
       {L"btnSelectPath", L"TImageButton", 18, 96, 395, 20},
       {L"frmbrdrHeader", L"TFormBorder", 0, 0, 463, 40},
@@ -55,8 +56,8 @@ TEST(MainWindowLayout, ComponentsComeInCreationOrderWithTheirKindsAndPlaces) {
   EXPECT_TRUE(window.TransparentColor());
   EXPECT_EQ(window.TransparentColorValue(), ui::clFuchsia);
   EXPECT_TRUE(window.DoubleBuffered());
-  ASSERT_EQ(window.ComponentCount(), 15);
-  for (int i = 0; i < 15; ++i) {
+  ASSERT_EQ(window.ComponentCount(), static_cast<int>(std::size(expected)));
+  for (int i = 0; i < window.ComponentCount(); ++i) {
     const Expected& e = expected[i];
     auto* control = dynamic_cast<ui::TControl*>(window.Components(i));
     ASSERT_NE(control, nullptr);

@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,11 +72,17 @@ struct JobLog {
   int made = 0;
   int destroyed = 0;
   int stopped = 0;
+  // Waits for a job's worker outside its destruction.
+  int waitedUntilFinished = 0;
   std::vector<app::TArchiveJobSettings> settings;
+  // Runs in a stopped job's destruction, after its last reports, while the
+  // window still waits for it.
+  std::function<void()> whileStopping;
 };
 
 // A job that does nothing by itself: the test makes it report and finish.
-// Destroyed after a stop, it reports as the real one does: a failure.
+// Destroyed after a stop, it reports as the real one does: a last progress
+// of 100, then the stop.
 class TestJob : public app::TArchiveJob {
  public:
   TestJob(app::TArchiveJobSettings settings, JobLog& log, TestJob*& current)
@@ -81,7 +90,11 @@ class TestJob : public app::TArchiveJob {
     current_ = this;
   }
   ~TestJob() override {
-    if (stop_ && !finished_ && settings_.onFinish) settings_.onFinish({archive::jrStopped});
+    if (stop_ && !finished_ && settings_.onFinish) {
+      settings_.onProgress(100, L"C:\\Install\\b.txt");
+      settings_.onFinish({archive::jrStopped});
+      if (log_.whileStopping) log_.whileStopping();
+    }
     ++log_.destroyed;
     if (current_ == this) current_ = nullptr;
   }
@@ -91,10 +104,11 @@ class TestJob : public app::TArchiveJob {
     stop_ = stop;
     ++log_.stopped;
   }
+  void WaitUntilFinished() override { ++log_.waitedUntilFinished; }
 
   void Progress(std::uint16_t percent) { settings_.onProgress(percent, L"C:\\Install\\a.txt"); }
   void Finish(bool success) {
-    Finish(success ? archive::TJobResult{} : archive::TJobResult{archive::jrInternal});
+    Finish(success ? archive::TJobResult{} : archive::TJobResult{archive::jrInternal, {}, 0x400});
   }
   void Finish(const archive::TJobResult& result) {
     settings_.onFinish(result);
@@ -158,6 +172,7 @@ class Controller : public ::testing::Test {
   skin::TImageProgress& Bar() { return Part<skin::TImageProgress>(L"imgProgress"); }
   ui::TLabel& Info() { return Part<ui::TLabel>(L"lbl_info"); }
   ui::TLabel& Path() { return Part<ui::TLabel>(L"lbl_path"); }
+  ui::TLabel& Reason() { return Part<ui::TLabel>(L"lbl_reason"); }
   ui::TButton& Cancel() { return Part<ui::TButton>(L"btnCancel"); }
 
   void ClickGenerate() { Window().imgBtnGenClick(Gen()); }
@@ -177,7 +192,30 @@ class Controller : public ::testing::Test {
 };
 
 constexpr ui::TColor kPale = 0x00F1E7D4;
-constexpr ui::TColor kDarkRed = 0x00000066;
+constexpr ui::TColor kRed = 0x005C5CFF;
+
+// WCAG 2's contrast ratio of two colours (0x00BBGGRR), 1 to 21.
+double Contrast(ui::TColor a, ui::TColor b) {
+  const auto luminance = [](ui::TColor c) {
+    const auto linear = [](unsigned channel) {
+      const double v = channel / 255.0;
+      return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c & 0xFF) + 0.7152 * linear((c >> 8) & 0xFF) +
+           0.0722 * linear((c >> 16) & 0xFF);
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(FailureColour, ReadsOnTheWindowsBackground) {
+  constexpr ui::TColor kBackground = 0x00120C0B;  // #0B0C12
+  // 4.5 : 1 is what text needs to be read by everyone (WCAG 2, level AA);
+  // the earlier dark red (#660000) had 1.46 : 1.
+  EXPECT_NEAR(Contrast(kRed, kBackground), 6.45, 0.01);
+  EXPECT_NEAR(Contrast(0x00000066, kBackground), 1.46, 0.01);
+  EXPECT_NEAR(Contrast(kPale, kBackground), 15.34, 0.01);
+}
 const std::wstring kLayoutInfo =
     L"By clicking the Generate button, a portable version for Brightkeep will be created for "
     L"you. It will be saved to your Desktop by default. Or ";
@@ -232,7 +270,7 @@ TEST_F(Controller, AGenerationRunsThroughItsStatesToSuccessOrFailure) {
   const Case cases[] = {
       {true, gsSucceeded, L"Open file location", kPale,
        L"Generate the portable version successfully."},
-      {false, gsFailed, L"Try again", kDarkRed, L"Generate the portable version failure,"},
+      {false, gsFailed, L"Try again", kRed, L"Generate the portable version failure,"},
   };
   for (const Case& c : cases) {
     form.reset();
@@ -263,7 +301,18 @@ TEST_F(Controller, AGenerationRunsThroughItsStatesToSuccessOrFailure) {
     EXPECT_TRUE(Gen().Enabled());
     EXPECT_EQ(Info().Font().Color, c.color);
     EXPECT_EQ(Info().Caption().rfind(c.infoStart, 0), 0u) << "the information text";
-    EXPECT_FALSE(Link().Visible());
+    // After a failure another target can be chosen: the link stays, under
+    // the reason, which stays under the failure text.
+    EXPECT_EQ(Link().Visible(), !c.success);
+    EXPECT_EQ(Link().Enabled(), !c.success);
+    EXPECT_EQ(Reason().Visible(), !c.success);
+    if (!c.success) {
+      EXPECT_EQ(Reason().Caption(), L"An internal error occurred (code 0x00000400).");
+      EXPECT_GE(Reason().Top(), Info().Top() + 14) << "below the failure text's first line";
+      EXPECT_LE(Reason().Top() + Reason().Height(), Info().Top() + Info().Height() + 8);
+      EXPECT_GE(Link().Top(), Reason().Top() + Reason().Height());
+      EXPECT_LE(Link().Top() + Link().Height(), 140) << "above the button's picture";
+    }
     EXPECT_FALSE(Bar().Visible());
     EXPECT_FALSE(Window().JobExists());
     EXPECT_EQ(jobs.made, 1);
@@ -275,8 +324,13 @@ TEST_F(Controller, AGenerationRunsThroughItsStatesToSuccessOrFailure) {
 }
 
 TEST_F(Controller, StopEndsTheJobAndResetsTheWindowWithoutTheFailureText) {
+  std::optional<int> barWhileStopping;
+  jobs.whileStopping = [&] { barWhileStopping = Bar().Position(); };
   script.Then([&] { job->Progress(30); }).Then([&] { ClickGenerate(); });
   ClickGenerate();
+  // The stopped job's last report (100) does not fill the bar before it
+  // is hidden.
+  EXPECT_EQ(barWhileStopping, 30);
   EXPECT_TRUE(Window().UserStop());
   EXPECT_EQ(jobs.stopped, 1);
   EXPECT_EQ(jobs.destroyed, 1);
@@ -326,9 +380,9 @@ TEST_F(Controller, TryAgainAfterAFailureStartsANewJobForTheSameTarget) {
   EXPECT_EQ(jobs.settings[1].zipFileName, jobs.settings[0].zipFileName);
 }
 
-TEST_F(Controller, OpenFileLocationHandsExplorerThePathUnquotedAndStaysSucceeded) {
+TEST_F(Controller, OpenFileLocationHandsExplorerThePathQuotedAndStaysSucceeded) {
   saveDialog = [](OPENFILENAMEW& dialog) {
-    wcscpy(dialog.lpstrFile, L"C:\\My Archives\\for the stick\\BK portable.zip");
+    wcscpy(dialog.lpstrFile, L"C:\\My Archives, 2024\\for the stick\\BK portable.zip");
     return TRUE;
   };
   Window().btnSelectPathClick(Link());
@@ -341,7 +395,8 @@ TEST_F(Controller, OpenFileLocationHandsExplorerThePathUnquotedAndStaysSucceeded
     EXPECT_EQ(call.owner, nullptr);
     EXPECT_EQ(call.verb, L"open");
     EXPECT_EQ(call.file, L"explorer");
-    EXPECT_EQ(call.parameters, L" /select,C:\\My Archives\\for the stick\\BK portable.zip");
+    EXPECT_EQ(call.parameters,
+              L" /select,\"C:\\My Archives, 2024\\for the stick\\BK portable.zip\"");
     EXPECT_TRUE(call.noFolder);
     EXPECT_EQ(call.show, SW_SHOWNORMAL);
   }
@@ -401,32 +456,29 @@ bool WaitForWindowToGo(TfrmBRKPortable& window) {
   return !window.HandleAllocated();
 }
 
-TEST_F(Controller, ClosingWhileRunningNeverLeavesTheWindowGoneUnderTheWait) {
-  // The close button: the job is stopped (its archive removed), then the
-  // window closes once the wait has returned.
-  {
-    script.Then([&] { Window().imgBtnCloseClick(Part<skin::TImageButton>(L"imgBtnClose")); });
+TEST_F(Controller, EveryCloseWhileRunningStopsTheJobAndTheWindowGoesOnlyAfterTheWait) {
+  // The close button, and a close from the task bar or Alt+F4 (WM_CLOSE):
+  // the job is stopped (its archive removed), then the window closes once
+  // the wait has returned.
+  const std::function<void()> closes[] = {
+      [&] { Window().imgBtnCloseClick(Part<skin::TImageButton>(L"imgBtnClose")); },
+      [&] { SendMessageW(Window().Handle(), WM_CLOSE, 0, 0); },
+  };
+  for (const auto& close : closes) {
+    form.reset();
+    jobs = {};
+    bool stillThere = false;
+    script.Then([&] { job->Progress(50); }).Then([&] {
+      close();
+      stillThere = Window().HandleAllocated();
+    });
     ClickGenerate();
+    EXPECT_TRUE(stillThere) << "gone under the wait";
     EXPECT_EQ(jobs.stopped, 1);
     EXPECT_EQ(jobs.destroyed, 1);
+    EXPECT_NE(Gen().Tag(), gsFailed) << "the stop is no failure";
     EXPECT_TRUE(WaitForWindowToGo(Window()));
   }
-  // A close from the task bar or Alt+F4: the job runs on to its end, then
-  // the window goes.
-  form.reset();
-  jobs = {};
-  bool stillThere = false;
-  script.Then([&] { PostMessageW(Window().Handle(), WM_CLOSE, 0, 0); })
-      .Then([&] { job->Progress(50); })
-      .Then([&] {
-        stillThere = Window().HandleAllocated();
-        job->Finish(true);
-      });
-  ClickGenerate();
-  EXPECT_TRUE(stillThere);
-  EXPECT_EQ(jobs.stopped, 0);
-  EXPECT_EQ(Gen().Tag(), gsSucceeded);
-  EXPECT_TRUE(WaitForWindowToGo(Window()));
 }
 
 TEST_F(Controller, TheSessionEndingStopsARunningJob) {
@@ -435,6 +487,72 @@ TEST_F(Controller, TheSessionEndingStopsARunningJob) {
   EXPECT_EQ(jobs.stopped, 1);
   EXPECT_EQ(jobs.destroyed, 1);
   EXPECT_EQ(Gen().Tag(), gsIdle);
+}
+
+TEST_F(Controller, TheSessionEndingDuringAStopWaitsForTheJobsCleanUp) {
+  // The session ends while Stop is destroying the job: the process may end
+  // as soon as the message returns, so the job's worker is waited for.
+  int waitedBeforeReturning = -1;
+  jobs.whileStopping = [&] {
+    SendMessageW(Window().Handle(), WM_ENDSESSION, TRUE, 0);
+    waitedBeforeReturning = jobs.waitedUntilFinished;
+  };
+  script.Then([&] { ClickGenerate(); });
+  ClickGenerate();
+  EXPECT_EQ(waitedBeforeReturning, 1);
+  EXPECT_EQ(jobs.stopped, 1);
+  EXPECT_EQ(Gen().Tag(), gsIdle);
+}
+
+TEST_F(Controller, AClickCountsOnlyForTheStateItsPressBeganIn) {
+  // Stop pressed while running; the job finishes before the release: the
+  // click neither starts a new generation nor opens Explorer.
+  for (const bool success : {false, true}) {
+    form.reset();
+    jobs = {};
+    SCOPED_TRACE(success ? "after a success" : "after a failure");
+    script.Then([&] {
+      Window().imgBtnGenMouseDown(Gen(), ui::mbLeft, 0, 10, 10);
+      job->Finish(success);
+      ClickGenerate();
+    });
+    ClickGenerate();
+    EXPECT_EQ(jobs.made, 1);
+    EXPECT_TRUE(explorer.empty());
+    EXPECT_EQ(Gen().Tag(), success ? gsSucceeded : gsFailed);
+  }
+  // A press and release in the same state still click, on either button.
+  form.reset();
+  jobs = {};
+  script.Then([&] { job->Finish(false); });
+  Window().btnBgMouseDown(Part<skin::TImageButton>(L"btnBg"), ui::mbLeft, 0, 10, 10);
+  Window().btnBgClick(Part<skin::TImageButton>(L"btnBg"));
+  EXPECT_EQ(jobs.made, 1);
+}
+
+TEST_F(Controller, ThePartnerOfThePressedButtonDoesNotStayPressedDuringTheGeneration) {
+  auto& bg = Part<skin::TImageButton>(L"btnBg");
+  std::optional<skin::TImageButtonState> bgDuring, genDuring;
+  script.Then([&] {
+    bgDuring = bg.ButtonState();
+    job->Finish(true);
+  });
+  // The press on one button shows both pressed; the click comes before the
+  // release, and runs the generation.
+  Window().imgBtnGenMouseDown(Gen(), ui::mbLeft, 0, 10, 10);
+  ASSERT_EQ(bg.ButtonState(), skin::ibsDown);
+  ClickGenerate();
+  script.Then([&] {
+    genDuring = Gen().ButtonState();
+    job->Finish(true);
+  });
+  form.reset();
+  jobs = {};
+  Window().btnBgMouseDown(Part<skin::TImageButton>(L"btnBg"), ui::mbLeft, 0, 10, 10);
+  ASSERT_EQ(Gen().ButtonState(), skin::ibsDown);
+  Window().btnBgClick(Part<skin::TImageButton>(L"btnBg"));
+  EXPECT_EQ(bgDuring, skin::ibsNormal);
+  EXPECT_EQ(genDuring, skin::ibsNormal);
 }
 
 TEST_F(Controller, TheTwoLinkedButtonsLookPressedAndHoveredTogether) {
@@ -497,8 +615,11 @@ TEST_F(Controller, ReadersFindTheControlsWithTheirRolesAndTheCloseButtonNamedInT
     seen.emplace_back(c->Name() + L" " + c->AccessibleName().substr(0, 9), c->AccessibleRole());
   }
   const std::vector<std::pair<std::wstring, ui::TAccessibleRole>> wanted = {
-      {L"imgBtnGen Erstellen", ui::arPushButton}, {L"lbl_info Mit einem", ui::arStaticText},
-      {L"btnSelectPath klicken S", ui::arLink},   {L"imgBtnClose Schlie\u00DFen", ui::arPushButton},
+      {L"imgBtnGen Erstellen", ui::arPushButton},
+      {L"lbl_info Mit einem", ui::arStaticText},
+      {L"lbl_reason ", ui::arStaticText},
+      {L"btnSelectPath klicken S", ui::arLink},
+      {L"imgBtnClose Schlie\u00DFen", ui::arPushButton},
       {L"imgProgress ", ui::arProgressBar},
   };
   EXPECT_EQ(seen, wanted);

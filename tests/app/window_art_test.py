@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Checks the main window's committed pictures: every slot of the window's
-layout is there with its exact size and kind (RGB or RGBA), the plain fills
-hold exactly the layout's colours, no picture punches a hole into the
-window, pieces that are stretched have no seams, and every picture still
-matches its drawing (the drawings are rendered again and compared)."""
+"""Checks the main window's committed pictures at every scale they come in
+(100, 125, 150, 175 and 200 %): every slot of the window's layout is there
+with its exact scaled size and kind (RGB or RGBA), the plain fills hold
+exactly the layout's colours in whole lines, one-pixel lines stay whole
+pixels of their colour, no picture punches a hole into the window, pieces
+that are stretched have no seams, and every picture still matches its
+drawing (the drawings are rendered again and compared)."""
 
 import os
 import sys
@@ -11,15 +13,17 @@ import unittest
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 ART = os.path.join(ROOT, "src", "app", "art")
-PNG_DIR = os.path.join(ART, "png")
 ICO = os.path.join(ROOT, "src", "app", "res", "BRKPortable.ico")
 sys.path.insert(0, ART)
 import pngio  # noqa: E402
 import render  # noqa: E402
 
 RGB, RGBA = pngio.RGB, pngio.RGBA
+SCALES = render.SCALES
+scaled = render.scaled
 
-# Every picture slot of the window: file, width, height, kind.
+# Every picture slot of the window at 100 %: file, width, height, kind. At
+# another scale each is scaled(width) x scaled(height).
 SLOTS = [
     ("imgBg", 1, 1, RGB),
     *[("btnBg_" + s, 222, 179, RGBA) for s in ("Normal", "Down", "Over", "Disabled", "Selected")],
@@ -42,16 +46,25 @@ SLOTS = [
     ("ImageRect1_Image_right", 6, 6, RGBA),
 ]
 
-# The fills the layout gives pixel by pixel, top to bottom: (r, g, b, a).
-HEADER_ROWS = [(0x17, 0x20, 0x2F, 255), (0x20, 0x29, 0x38, 255)] + [(0x17, 0x18, 0x1A, 255)] * 37 + [
-    (0x33, 0x38, 0x3B, 255)]
-FILLS = {
-    "imgBg": [(0x0B, 0x0C, 0x12, 255)],
-    "imgBorderLeft": [(0x17, 0x20, 0x2F, 255)],
-    "imgBorderRight": [(0x17, 0x20, 0x2F, 240)],
-    "frmbrdrHeader_Ex_ClientPic": HEADER_ROWS,
-    "ImageRect1_Image_bg": [(0x0B, 0x0C, 0x12, 255)] * 5 + [(0x17, 0x20, 0x2F, 255)],
-}
+OUTLINE = (0x17, 0x20, 0x2F, 255)
+HEADER_BOTTOM = (0x33, 0x38, 0x3B, 255)
+BACKGROUND = (0x0B, 0x0C, 0x12, 255)
+
+
+def fill_runs(name, line, height):
+    """The fills the layout gives, top to bottom, as (r, g, b, a) runs: its
+    one-pixel rows are one line thick at every scale."""
+    return {
+        "imgBg": [(BACKGROUND, line)],
+        "imgBorderLeft": [(OUTLINE, line)],
+        "imgBorderRight": [((0x17, 0x20, 0x2F, 240), line)],
+        "frmbrdrHeader_Ex_ClientPic": [(OUTLINE, line), ((0x20, 0x29, 0x38, 255), line),
+                                       ((0x17, 0x18, 0x1A, 255), height - 3 * line), (HEADER_BOTTOM, line)],
+        "ImageRect1_Image_bg": [(BACKGROUND, height - line), (OUTLINE, line)],
+    }[name]
+
+
+FILLS = ["imgBg", "imgBorderLeft", "imgBorderRight", "frmbrdrHeader_Ex_ClientPic", "ImageRect1_Image_bg"]
 
 # Pieces the controls stretch sideways: every column must be the same.
 STRETCHED = ["imgProgress_bg_middle", "imgProgress_bar_middle"]
@@ -61,14 +74,28 @@ STRETCHED = ["imgProgress_bg_middle", "imgProgress_bar_middle"]
 OPAQUE = ["frmbrdrHeader_Ex_LeftPic", "frmbrdrHeader_Ex_RightPic",
           "ImageRect1_Image_Left", "ImageRect1_Image_right"]
 
+# The Generate button's border colour in each state.
+GENERATE_BORDERS = {"Normal": (0x0D, 0x35, 0x5E), "Over": (0x16, 0x4A, 0x7E),
+                    "Down": (0x0A, 0x2A, 0x4B), "Disabled": (0x1E, 0x21, 0x25)}
+
 HOLE = (0xFF, 0x00, 0xFF)
 # A newer renderer may round a gradient differently; an edited drawing
 # changes far more than this.
 TOLERANCE = 2
 
 
-def path(name):
-    return os.path.join(PNG_DIR, name + ".png")
+def path(name, percent=100):
+    return os.path.join(ART, render.set_folder(percent), name + ".png")
+
+
+def runs(values):
+    out = []
+    for v in values:
+        if out and out[-1][0] == v:
+            out[-1][1] += 1
+        else:
+            out.append([v, 1])
+    return [tuple(r) for r in out]
 
 
 def worst_difference(a, b):
@@ -80,37 +107,82 @@ def worst_difference(a, b):
 
 
 class WindowArt(unittest.TestCase):
-    def test_every_slot_has_its_size_and_kind(self):
-        for name, width, height, kind in SLOTS:
-            with self.subTest(slot=name):
-                self.assertTrue(os.path.isfile(path(name)), "missing")
-                self.assertEqual(pngio.header(path(name)), (width, height, 8, kind, 0))
+    def test_every_slot_has_its_size_and_kind_at_every_scale(self):
         expected = {name + ".png" for name, *_ in SLOTS}
-        self.assertEqual(set(os.listdir(PNG_DIR)) - expected, set(), "pictures no slot uses")
+        for percent in SCALES:
+            folder = os.path.join(ART, render.set_folder(percent))
+            for name, width, height, kind in SLOTS:
+                with self.subTest(scale=percent, slot=name):
+                    self.assertTrue(os.path.isfile(path(name, percent)), "missing")
+                    self.assertEqual(pngio.header(path(name, percent)),
+                                     (scaled(width, percent), scaled(height, percent), 8, kind, 0))
+            files = {f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f))}
+            self.assertEqual(files - expected, set(), "pictures no slot uses at %d %%" % percent)
+        sets = {f for f in os.listdir(os.path.join(ART, "png")) if os.path.isdir(os.path.join(ART, "png", f))}
+        self.assertEqual(sets, {str(p) for p in SCALES if p != 100})
 
-    def test_fills_hold_exactly_the_layouts_colours(self):
-        for name, rows in FILLS.items():
-            with self.subTest(slot=name):
-                self.assertEqual([row[0] for row in pngio.read(path(name)).pixels], rows)
+    def test_fills_hold_exactly_the_layouts_colours_in_whole_lines(self):
+        for percent in SCALES:
+            line = scaled(1, percent)
+            for name in FILLS:
+                image = pngio.read(path(name, percent))
+                with self.subTest(scale=percent, slot=name):
+                    self.assertTrue(all(len(set(row)) == 1 for row in image.pixels), "a row of two colours")
+                    self.assertEqual(runs(row[0] for row in image.pixels), fill_runs(name, line, image.height))
+
+    def test_one_pixel_lines_stay_whole_pixels_of_their_colour(self):
+        for percent in SCALES:
+            line = scaled(1, percent)
+            # The Generate button's border, across its top and bottom edges.
+            for state, border in GENERATE_BORDERS.items():
+                image = pngio.read(path("imgBtnGen_" + state, percent))
+                column = [image.pixels[y][image.width // 2] for y in range(image.height)]
+                with self.subTest(scale=percent, slot="imgBtnGen_" + state):
+                    self.assertEqual(column[:line], [border + (255,)] * line)
+                    self.assertEqual(column[-line:], [border + (255,)] * line)
+                    self.assertNotEqual(column[line][:3], border)
+                    self.assertNotEqual(column[-line - 1][:3], border)
+            # The outline in the corner pieces, where it meets the border
+            # lines and the strips: the left piece's last row, the right
+            # piece's last row (up to the right border line, black beyond),
+            # the bottom pieces' first rows.
+            g = render.frame_geometry(percent)
+            right_line = g["right"] - line - (g["client_width"] - g["corner"])
+            right_beyond = g["corner"] - right_line - line
+            header_body = [HEADER_BOTTOM] * (g["corner"] - line)
+            strip_line = g["right"] - line - (g["strip_width"] - g["corner"])
+            bottom_beyond = g["corner"] - strip_line - line
+            black = (0, 0, 0, 255)
+            expected = {
+                "frmbrdrHeader_Ex_LeftPic": ([OUTLINE] * line + header_body, -1),
+                "frmbrdrHeader_Ex_RightPic": ([HEADER_BOTTOM] * right_line + [OUTLINE] * line + [black] * right_beyond, -1),
+                "ImageRect1_Image_Left": ([OUTLINE] * line + [BACKGROUND] * (g["corner"] - line), 0),
+                "ImageRect1_Image_right": ([BACKGROUND] * strip_line + [OUTLINE] * line + [black] * bottom_beyond, 0),
+            }
+            for name, (row, y) in expected.items():
+                with self.subTest(scale=percent, slot=name):
+                    self.assertEqual(pngio.read(path(name, percent)).pixels[y], row)
 
     def test_no_picture_has_a_hole_and_corners_are_opaque(self):
-        for name, *_ in SLOTS:
-            pixels = [p for row in pngio.read(path(name)).pixels for p in row]
-            with self.subTest(slot=name):
-                self.assertFalse([p for p in pixels if p[3] > 0 and p[:3] == HOLE], "#FF00FF pixels")
-                if name in OPAQUE:
-                    self.assertTrue(all(p[3] == 255 for p in pixels), "see-through pixels")
+        for percent in SCALES:
+            for name, *_ in SLOTS:
+                pixels = [p for row in pngio.read(path(name, percent)).pixels for p in row]
+                with self.subTest(scale=percent, slot=name):
+                    self.assertFalse([p for p in pixels if p[3] > 0 and p[:3] == HOLE], "#FF00FF pixels")
+                    if name in OPAQUE:
+                        self.assertTrue(all(p[3] == 255 for p in pixels), "see-through pixels")
 
     def test_stretched_pieces_have_no_seams(self):
-        for name in STRETCHED:
-            with self.subTest(slot=name):
-                for row in pngio.read(path(name)).pixels:
-                    self.assertEqual(len(set(row)), 1, row)
+        for percent in SCALES:
+            for name in STRETCHED:
+                with self.subTest(scale=percent, slot=name):
+                    for row in pngio.read(path(name, percent)).pixels:
+                        self.assertEqual(len(set(row)), 1, row)
 
     def test_pictures_match_their_drawings(self):
-        files, ico = render.render_all()
-        pairs = [(name, pngio.decode(data, name), pngio.read(os.path.join(PNG_DIR, name)))
-                 for name, data in files]
+        sets, ico = render.render_all()
+        pairs = [("%s at %d %%" % (name, percent), pngio.decode(data, name), pngio.read(path(name[:-4], percent)))
+                 for percent, files in sets.items() for name, data in files]
         fresh_icons = pngio.decode_ico(ico)
         committed_icons = pngio.read_ico(ICO)
         self.assertEqual(len(fresh_icons), len(committed_icons))

@@ -303,16 +303,31 @@ BOOL WINAPI ReadAndStopAtTheThird(HANDLE file, LPVOID buffer, DWORD size, LPDWOR
   return ReadFile(file, buffer, size, done, overlapped);
 }
 
+// StopAt::addPass: reads after these wait until the owner has stopped.
+constexpr int kReadsBeforeTheStop = 8;
+std::atomic<bool> g_stopSent = false;
+
+BOOL WINAPI ReadUntilHeldForTheStop(HANDLE file, LPVOID buffer, DWORD size, LPDWORD done,
+                                    LPOVERLAPPED overlapped) {
+  if (++g_reads > kReadsBeforeTheStop) {
+    // Long enough for any owner, short of hanging the test for ever.
+    for (int waited = 0; !g_stopSent && waited < 30000; ++waited) Sleep(1);
+  }
+  return ReadFile(file, buffer, size, done, overlapped);
+}
+
 }  // namespace
 
 JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt stop,
-              const std::vector<std::wstring>& excluded) {
+              const std::vector<std::wstring>& excluded, unsigned workers) {
   JobRun run;
   const DWORD owner = GetCurrentThreadId();
   bool stopRequested = false;
   auto job = std::make_unique<archive::TZipFile>();
   job->SetZipFileName(target);
   job->SetSourceDir(source);
+  job->SetWorkerCount(workers);
+  run.readers = job->ReaderCount();
   for (const std::wstring& name : excluded) job->Exclude(name);
   job->SetOnProgress([&](std::uint16_t percent, const std::wstring& file) {
     run.progress.push_back({percent, file});
@@ -330,17 +345,24 @@ JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt sto
     g_reads = 0;
     zip_use_file_layer({&ReadAndStopAtTheThird, &WriteFile});
   }
+  if (stop == StopAt::addPass) {
+    g_stopSent = false;
+    g_reads = 0;
+    zip_use_file_layer({&ReadUntilHeldForTheStop, &WriteFile});
+  }
   job->Start();
   // As the window does it: the stop comes from inside the wait, and the
   // job is destroyed at once, its last reports served by its destructor.
   ui::ProcessMessagesUntil([&] {
     if (stopRequested && job) {
       job->SetStop(true);
+      g_stopSent = true;
       job.reset();
     }
     return !job || job->IsFinished();
   });
   job.reset();
+  if (stop == StopAt::addPass) zip_use_system_files();
   if (stop == StopAt::insideAFile) {
     zip_use_system_files();
     run.readsAfterStop = std::max(0, g_reads - kStoppingRead);

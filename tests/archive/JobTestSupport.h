@@ -71,7 +71,9 @@ enum class StopAt {
   // Before the walk has looked at its first entry.
   walk,
   // While files are being added: the owner stops and destroys the job as
-  // soon as the first progress report has come back to it.
+  // soon as the first progress report has come back to it. Until then the
+  // sources' reads after the eighth wait, so that the stop always lands
+  // while files are still to be added, however fast the job runs ahead.
   addPass,
   // While a file is being read: the third read of any source asks the job
   // to stop, as a click that lands while a large file is packed.
@@ -92,9 +94,11 @@ struct JobRun {
   bool onOwnerThread = true;
   // StopAt::insideAFile: reads of a source after the one that stopped.
   int readsAfterStop = 0;
+  // The threads that read the files.
+  unsigned readers = 0;
 };
 
 JobRun RunJob(const std::wstring& source, const std::wstring& target, StopAt stop = StopAt::never,
-              const std::vector<std::wstring>& excluded = {});
+              const std::vector<std::wstring>& excluded = {}, unsigned workers = 0);
 
 }  // namespace jobtest

@@ -13,6 +13,8 @@
 #include "JobTestSupport.h"
 #include "archive/ZipFileLayer.h"
 #include "archive/ZipResult.h"
+#include "archive/ZipWriter.h"
+#include "ui/MessageWait.h"
 
 namespace {
 
@@ -189,6 +191,100 @@ TEST(TZipFile, KeepsADotAndSeparatorInsideAName) {
   EXPECT_EQ(ArchiveEntryNames(target), Names{"v1./notes.txt"});
 }
 
+TEST(TZipFile, AddsEveryFileWhileTheOwnerServesNoMessagesAndReportsThemAllBeforeTheEnd) {
+  // 250 files: a percentage step every few files, and several files for
+  // some steps.
+  ScratchFolder tree;
+  std::vector<std::wstring> files;
+  for (int i = 0; i < 250; ++i) {
+    files.push_back(tree.Write(L"src\\f" + std::to_wstring(1000 + i) + L".txt",
+                               NoisyBytes(std::size_t(i) * 37, i)));
+  }
+  const std::wstring target = tree / L"busy.zip";
+  std::vector<jobtest::Report> reports;
+  std::vector<bool> finishes;
+  std::size_t reportsBeforeTheEnd = 0;
+  archive::TZipFile job;
+  job.SetZipFileName(target);
+  job.SetSourceDir(tree / L"src");
+  job.SetOnProgress([&](std::uint16_t percent, const std::wstring& file) {
+    reports.push_back({percent, file});
+  });
+  job.SetOnFinish([&](const archive::TJobResult& result) {
+    finishes.push_back(result.Succeeded());
+    reportsBeforeTheEnd = reports.size();
+  });
+  job.Start();
+  // An owner busy elsewhere: the archive is put in place, every file added,
+  // before the owner looks at a message.
+  for (int waited = 0; !Exists(target) && waited < 60000; waited += 10) Sleep(10);
+  EXPECT_TRUE(Exists(target)) << "the job waited for the owner";
+  EXPECT_TRUE(reports.empty());
+  ui::ProcessMessagesUntil([&] { return job.IsFinished(); });
+
+  EXPECT_EQ(finishes, std::vector<bool>{true});
+  ASSERT_EQ(reports.size(), files.size());
+  EXPECT_EQ(reportsBeforeTheEnd, files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(reports[i].file, files[i]);
+    EXPECT_EQ(reports[i].percent, ProgressPercent(i + 1, files.size())) << i;
+  }
+}
+
+// The archive one thread writes: zip_add_file for each of the names, in
+// their order.
+void WriteWithOneThread(const std::wstring& source, const Names& names,
+                        const std::wstring& target) {
+  ZipHandle archive = zip_create_file(target.c_str(), nullptr);
+  ASSERT_NE(archive, nullptr);
+  for (const std::string& name : names) {
+    std::wstring relative(name.begin(), name.end());
+    for (wchar_t& c : relative) {
+      if (c == L'/') c = L'\\';
+    }
+    EXPECT_EQ(zip_add_file(archive, relative.c_str(), (source + relative).c_str()), 0u) << name;
+  }
+  EXPECT_EQ(zip_close(archive), 0u);
+}
+
+TEST(TZipFile, WritesTheArchiveOneThreadWritesWhateverTheNumberOfWorkers) {
+  // Many small files, empty ones, large ones that span many blocks, and
+  // already-compressed ones (stored by name, or deflated to no gain): the
+  // workers finish them out of order.
+  ScratchFolder tree;
+  for (int i = 0; i < 240; ++i) {
+    const std::wstring folder = L"src\\Folder" + std::to_wstring(i % 12) + L"\\";
+    const std::size_t size = std::size_t(i * 7919) % 24000;
+    tree.Write(folder + L"small" + std::to_wstring(i) + L".txt",
+               i % 3 == 0 ? NoisyBytes(size, i) : std::string(size, char('a' + i % 26)));
+  }
+  for (int i = 0; i < 20; ++i) tree.Write(L"src\\Empty\\empty" + std::to_wstring(i), "");
+  tree.Write(L"src\\large.bin", NoisyBytes(1500000, 1) + std::string(2000000, 'x'));
+  tree.Write(L"src\\Folder3\\larger.dat", std::string(3000000, 'y') + NoisyBytes(900000, 2));
+  tree.Write(L"src\\Data\\updates.zip", NoisyBytes(1200000, 3));
+  tree.Write(L"src\\Data\\logs.gz", NoisyBytes(300, 4));
+  tree.Write(L"src\\Skins\\picture.png", NoisyBytes(700000, 5));
+  const std::wstring source = tree / L"src\\";
+  // The first run gives the names in their order. Its reads also settle the
+  // files' access times, which entries record: the first read of a new file
+  // may move it.
+  const std::wstring one = tree / L"one.zip";
+  ASSERT_EQ(RunJob(source, one, StopAt::never, {}, 1).finishes, std::vector<bool>{true});
+  const Names names = ArchiveEntryNames(one);
+  ASSERT_EQ(names.size(), 240u + 20 + 5);
+
+  const std::wstring reference = tree / L"reference.zip";
+  WriteWithOneThread(source, names, reference);
+  const std::string expected = ReadAll(reference);
+  for (const unsigned workers : {1u, 2u, 4u}) {
+    const std::wstring target = tree / (L"workers" + std::to_wstring(workers) + L".zip");
+    const JobRun run = RunJob(source, target, StopAt::never, {}, workers);
+    EXPECT_EQ(run.finishes, std::vector<bool>{true});
+    EXPECT_TRUE(ReadAll(target) == expected) << workers << " workers";
+  }
+  ExpectReadersAgree(tree / L"workers4.zip", source, names);
+}
+
 TEST(TZipFile, DestroyedWithoutStartingEndsWithoutReports) {
   ScratchFolder tree;
   tree.Write(L"src\\f.txt", "f");
@@ -335,9 +431,9 @@ const FaultCase kFaultCases[] = {
          },
      .stop = StopAt::addPass,
      .lastPercent = 100,
-     // The stop comes with the first report, so the pass ends with the
-     // next files, long before the 30th.
-     .mostReports = 4,
+     // Files of one read each and one that finds their end: four at most
+     // were read before the stop, and the stop's own report follows.
+     .mostReports = 5,
      .kind = archive::jrStopped},
     {.name = "StopInsideALargeFile",
      .prepare =
@@ -559,8 +655,9 @@ TEST_P(TZipFileFaults, EndAsTheyMustAndLeaveNothingHalfDone) {
     }
   }
   if (c.stop == StopAt::insideAFile) {
-    // The large file comes first; its add ends at the read after the stop.
-    EXPECT_LE(run.readsAfterStop, 1);
+    // The large file comes first; its add ends at the read after the stop,
+    // and every other reader's at its next read too.
+    EXPECT_LE(run.readsAfterStop, int(run.readers));
   }
   if (!c.finished) {
     if (target == oldTarget) {

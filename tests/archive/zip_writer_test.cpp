@@ -12,6 +12,7 @@
 
 #include "ZipTestSupport.h"
 #include "ZipWriterTestFiles.h"
+#include "archive/Crc32.h"
 #include "archive/ZipWriter.h"
 
 namespace fs = std::filesystem;
@@ -551,6 +552,119 @@ TEST(ZipWriter, AFullMemoryArchiveRefusesLaterAddsButEndsCleanly) {
   keep_archive_bytes(
       "memory_full", archive,
       {"", {{.name = L"small.txt", .source = relative_source(dir / "small.txt"), .method = 8}}});
+}
+
+// An entry prepared elsewhere, as a test decides it: how its opening went,
+// the pieces of its data and how its reading ended.
+struct Preparation {
+  ZipResult open_result = zip_result::ok;
+  std::uint32_t open_system_error = 0;
+  std::vector<Bytes> pieces = {};
+  ZipPreparedEnd ending = {};
+};
+
+class PreparedEntry final : public ZipPreparedEntry, public Preparation {
+ public:
+  explicit PreparedEntry(Preparation preparation) : Preparation(std::move(preparation)) {}
+  // What the writer did with it.
+  std::uint16_t method_asked = 0xFFFF;
+  std::size_t pieces_taken = 0;
+  int ends = 0;
+
+  ZipResult open(std::uint16_t method, ZipSourceFacts& facts, std::uint32_t& why) override {
+    method_asked = method;
+    facts.attributes = 0x81800020;
+    facts.dos_time = 0x00210000;  // 1980-01-01, the earliest a DOS date holds
+    facts.size = 0;
+    for (const Bytes& piece : pieces) facts.size += std::int64_t(piece.size());
+    why = open_system_error;
+    return open_result;
+  }
+  bool next(const std::uint8_t*& data, std::size_t& size) override {
+    if (pieces_taken == pieces.size()) return false;
+    data = pieces[pieces_taken].data();
+    size = pieces[pieces_taken++].size();
+    return true;
+  }
+  ZipPreparedEnd end() override {
+    ++ends;
+    return ending;
+  }
+};
+
+TEST(ZipWriter, APreparedEntryAnswersWhatItsPreparationMetAndLeavesNoBytesOfAFailure) {
+  const Bytes first = pseudo_random(3000, 1), second = pseudo_random(5000, 2);
+  Bytes whole = first;
+  whole.insert(whole.end(), second.begin(), second.end());
+  const std::uint32_t crc = archive::crc32_update(0, whole.data(), whole.size());
+  const ZipPreparedEnd read_whole{.crc = crc, .bytes_read = whole.size()};
+
+  struct Case {
+    const char* name;
+    Preparation preparation;
+    ZipResult expected;
+    std::uint32_t system_error;
+    std::uint16_t method;
+  };
+  const Case cases[] = {
+      {"locked.txt",
+       {.open_result = zip_result::open_file, .open_system_error = 32},
+       zip_result::open_file,
+       32,
+       8},
+      {"stored.gz", {.pieces = {first, second}, .ending = read_whole}, zip_result::ok, 0, 0},
+      {"failed_read.gz",
+       {.pieces = {first},
+        .ending = {.bytes_read = first.size(),
+                   .read_result = zip_result::read_file,
+                   .system_error = 1117}},
+       zip_result::read_file,
+       1117,
+       0},
+      {"failed_check.gz",
+       {.pieces = {first}, .ending = {.data_ok = false}},
+       zip_result::write_file,
+       0,
+       0},
+      {"again.zip", {.pieces = {whole}, .ending = read_whole}, zip_result::ok, 0, 0},
+  };
+  ZipHandle zip = zip_create_memory(nullptr, 40000, nullptr);
+  ASSERT_NE(zip, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::wstring name(c.name, c.name + std::strlen(c.name));
+    PreparedEntry entry(c.preparation);
+    EXPECT_EQ(zip_add_prepared(zip, name.c_str(), entry), c.expected);
+    EXPECT_EQ(zip_last_system_error(), c.system_error);
+    EXPECT_EQ(entry.method_asked, c.method);
+    EXPECT_EQ(entry.ends, entry.open_result ? 0 : 1);
+  }
+  // A write that fails stops the writer asking for more of the data.
+  PreparedEntry too_large({.pieces = std::vector<Bytes>(10, pseudo_random(20000, 3))});
+  EXPECT_EQ(zip_add_prepared(zip, L"too_large.zip", too_large), zip_result::memory_size);
+  EXPECT_LE(too_large.pieces_taken, 2u);
+  EXPECT_EQ(too_large.ends, 1);
+
+  void* data = nullptr;
+  std::uint32_t length = 0;
+  EXPECT_EQ(zip_get_memory(zip, &data, &length), 0u);
+  const Bytes archive(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + length);
+  EXPECT_EQ(zip_close(zip), 0u);
+  const Listing listing = list_archive(archive);
+  ASSERT_EQ(listing.entries.size(), 2u);
+  expect_contiguous(listing);  // the failed entries left nothing between
+  for (const ListedEntry& e : listing.entries) {
+    EXPECT_EQ(e.crc, crc);
+    EXPECT_EQ(e.uncompressed_size, whole.size());
+    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), archive.begin() + e.data_offset));
+  }
+  fs::path dir = scenario_dir("prepared");
+  write_file(dir / "whole.bin", whole);
+  const std::string source = relative_source(dir / "whole.bin");
+  keep_archive_bytes("prepared", archive,
+                     {"",
+                      {{.name = L"stored.gz", .source = source, .method = 0},
+                       {.name = L"again.zip", .source = source, .method = 0}}});
 }
 
 TEST(ZipResultText, TextsAndLengths) {

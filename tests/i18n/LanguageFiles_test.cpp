@@ -51,6 +51,15 @@ const std::map<std::wstring, std::wstring> kEnglishMessages = {
     {L"M_GenerateFailure",
      L"Generate the portable version failure, Click the follow button to try again."},
     {L"M_Close", L"Close"},
+    {L"M_ReasonNoInstall", L"The Brightkeep install folder was not found."},
+    {L"M_ReasonEmptyInstall", L"The install folder holds no files: %s"},
+    {L"M_ReasonFolderUnreadable", L"A folder could not be read: %s"},
+    {L"M_ReasonFileUnreadable", L"A file could not be read: %s"},
+    {L"M_ReasonFileInUse", L"A file is in use by another program: %s"},
+    {L"M_ReasonDiskFull", L"The disk is full: %s"},
+    {L"M_ReasonTargetGone", L"The target drive is not available: %s"},
+    {L"M_ReasonTargetUnwritable", L"The target folder cannot be written: %s"},
+    {L"M_ReasonInternal", L"An internal error occurred (code %s)."},
 };
 
 const std::map<std::wstring, std::wstring> kDisplayNames = {
@@ -102,6 +111,9 @@ TEST(ShippedLanguageFiles, EveryLanguageIsListedWithItsDisplayNameAndEveryKey) {
       const std::wstring text = catalogue.GetMessageText(key, L"<missing>");
       EXPECT_FALSE(text.empty() || text == L"<missing>") << name.c_str() << " " << key.c_str();
       EXPECT_TRUE(name == L"English" || text != english) << name.c_str() << " " << key.c_str();
+      // Where the English text names a file or folder, so does each one.
+      EXPECT_EQ(text.find(L"%s") != std::wstring::npos, english.find(L"%s") != std::wstring::npos)
+          << name.c_str() << " " << key.c_str();
     }
   }
 }

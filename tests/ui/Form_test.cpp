@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "ui/Screen.h"
 
 namespace {
@@ -31,6 +33,37 @@ TEST(Form, WindowCarriesTheFormsClassCaptionAndSizeCentred) {
   GetWindowRect(form.Handle(), &window);
   EXPECT_NEAR(window.left - work.left, (work.right - work.left - 300) / 2, 1);
   EXPECT_NEAR(window.top - work.top, (work.bottom - work.top - 200) / 2, 1);
+}
+
+TEST(Form, WithoutSizingStylesOnlyTheProgramChangesItsSize) {
+  ui::TForm form(L"TFormFixedSizeTestForm");
+  form.SetClientSize(300, 200);
+  ASSERT_TRUE(form.CreateHandle());
+  form.Show();
+  const auto size = [&] {
+    RECT r{};
+    GetWindowRect(form.Handle(), &r);
+    return std::pair{r.right - r.left, r.bottom - r.top};
+  };
+  EXPECT_FALSE(form.UserSizable());
+  // Maximize (the system menu, Win+Up), sizing from an edge, another
+  // program's move with a size.
+  SendMessageW(form.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_FALSE(IsZoomed(form.Handle()));
+  SendMessageW(form.Handle(), WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, 0);
+  SetWindowPos(form.Handle(), nullptr, 10, 20, 800, 600, SWP_NOZORDER);
+  EXPECT_EQ(size(), (std::pair{300L, 200L}));
+  EXPECT_EQ(form.Left(), 10) << "a move still moves";
+  EXPECT_EQ(form.Width(), 300);
+  // The program's own change of size goes through.
+  form.SetClientSize(320, 210);
+  EXPECT_EQ(size(), (std::pair{320L, 210L}));
+
+  // A form that offers maximizing may be sized.
+  form.AddWindowStyle(WS_MAXIMIZEBOX);
+  EXPECT_TRUE(form.UserSizable());
+  SetWindowPos(form.Handle(), nullptr, 10, 20, 400, 250, SWP_NOZORDER);
+  EXPECT_EQ(size(), (std::pair{400L, 250L}));
 }
 
 TEST(Form, CreationAndDestructionRunTheirHandlersOnce) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/Form.h"
+#include "ui/Screen.h"
 
 namespace {
 
@@ -172,7 +173,7 @@ TEST(MouseRouting, PressesInsideANestedLoopOfAClickEachGetTheirOwnRelease) {
   }
 }
 
-TEST(MouseRouting, DisabledControlHearsEntryAndExitOnly) {
+TEST(MouseRouting, DisabledControlHearsEntryAndExitOnlyAndHidesWhatLiesBeneath) {
   Host host;
   auto& below = host.Add(L"Below", 0, 0, 100, 100);
   auto& a = host.Add(L"A", 10, 10, 20, 20);
@@ -181,10 +182,27 @@ TEST(MouseRouting, DisabledControlHearsEntryAndExitOnly) {
   host.Send(WM_LBUTTONDOWN, 15, 15, MK_LBUTTON);
   host.Send(WM_LBUTTONUP, 15, 15);
   host.Move(60, 60);
-  // The presses reach the enabled control beneath instead.
-  EXPECT_EQ(host.Take(),
-            (Log{L"enter A", L"move@15,15 Below", L"down0@15,15 Below", L"click Below",
-                 L"up0@15,15 Below", L"leave A", L"enter Below", L"move@60,60 Below"}));
+  // A greyed link over a large button: the press ends on the link, and the
+  // button beneath neither hears it nor is hovered through it.
+  EXPECT_EQ(host.Take(), (Log{L"enter A", L"leave A", L"enter Below", L"move@60,60 Below"}));
+
+  // Nor does it show its hand while it can do nothing.
+  a.SetCursor(ui::crHandPoint);
+  below.SetCursor(ui::crHandPoint);
+  host.form.Show();
+  const auto cursorOver = [&](int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(host.form.Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    SendMessageW(host.form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(host.form.Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  const HCURSOR hand = ui::ScreenCursor(ui::crHandPoint);
+  EXPECT_EQ(cursorOver(60, 60), hand);
+  EXPECT_NE(cursorOver(15, 15), hand);
+  host.Take();
+
   below.SetEnabled(false);
   host.Send(WM_LBUTTONDOWN, 60, 60, MK_LBUTTON);
   host.Send(WM_LBUTTONUP, 60, 60);

@@ -200,6 +200,8 @@ TEST(Painting, SystemMovesAndSizesBecomeTheFormsBounds) {
   Scene scene;
   auto& top = scene.AddImage(0, 0, 10, 8, SolidPicture(1, 1, 0, 255, 0));
   top.SetAlign(ui::alTop);
+  // A form that offers sizing (a form that does not keeps its size).
+  scene.form.AddWindowStyle(WS_MAXIMIZEBOX);
   ASSERT_TRUE(scene.form.CreateHandle());
   SetWindowPos(scene.form.Handle(), nullptr, 30, 40, 150, 70, SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(scene.form.BoundsRect(), ui::Bounds(30, 40, 150, 70));

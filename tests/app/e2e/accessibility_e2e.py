@@ -65,9 +65,9 @@ def check_controls(tool, generate, link, close, info_start):
     window, children = walk()
     assert window["role"] == ROLE_CLIENT and window["name"] == harness.TITLE, window
     by_role = [(c["role"], c["name"]) for c in children]
-    assert [r for r, _ in by_role] == [ROLE_PUSHBUTTON, ROLE_STATICTEXT, ROLE_LINK, ROLE_PUSHBUTTON,
-                                       ROLE_PROGRESSBAR], by_role
-    gen, info, path_link, close_button, progress = children
+    assert [r for r, _ in by_role] == [ROLE_PUSHBUTTON, ROLE_STATICTEXT, ROLE_STATICTEXT, ROLE_LINK,
+                                       ROLE_PUSHBUTTON, ROLE_PROGRESSBAR], by_role
+    gen, info, reason, path_link, close_button, progress = children
     assert gen["name"] == generate and gen["action"], gen
     assert info["name"].startswith(info_start), info
     assert path_link["name"] == link and path_link["state"] & LINKED and path_link["action"], path_link
@@ -78,6 +78,8 @@ def check_controls(tool, generate, link, close, info_start):
         assert c["state"] & FOCUSABLE and not c["state"] & (UNAVAILABLE | INVISIBLE), c
     assert progress["state"] & INVISIBLE and progress["value"].endswith("%"), progress
     assert info["state"] & READONLY, info
+    # The line that says why a generation failed shows only after a failure.
+    assert reason["state"] & INVISIBLE and reason["name"] == "", reason
     # Places on the screen: the layout's, from the window's corner.
     x, y = tool.origin()
     for child, (left, top, width, height) in ((gen, GENERATE), (path_link, (18, 96, 395, 20)),
@@ -110,14 +112,14 @@ def generate():
         # The focus moves to the link: a focus event names it.
         run("xdotool", "windowfocus", "--sync", tool.window)
         run("xdotool", "key", "Tab")
-        wait_for("the focus event", lambda: any(l.startswith("focus\t3\tclick here") for l in listener.lines),
+        wait_for("the focus event", lambda: any(l.startswith("focus\t4\tclick here") for l in listener.lines),
                  timeout=20)
         assert "pressed\t0" in probe("press", "Generate")
         tool.wait_state("succeeded")
         check_archive(os.path.join(desktop(), "BRK_Portable.zip"), install, names)
         _, children = walk()
         assert children[0]["name"] == "Open file location", children[0]
-        assert children[2]["state"] & INVISIBLE, "the link shows after a generation: %r" % children[2]
+        assert children[3]["state"] & INVISIBLE, "the link shows after a generation: %r" % children[3]
         tool.click(*CLOSE_BUTTON)
         wait_for("the tool to end", tool.ended, timeout=30)
         lines = listener.finish()
@@ -127,7 +129,7 @@ def generate():
         events = [tuple(l.split("\t")[:2]) for l in lines]
         assert events.count(("name", "1")) >= 2, "Generate's two new captions were not announced: %r" % lines
         assert ("name", "2") in events, "the success text was not announced: %r" % lines
-        assert events.count(("value", "5")) >= 2, "the progress was not announced: %r" % lines
+        assert events.count(("value", "6")) >= 2, "the progress was not announced: %r" % lines
     finally:
         tool.stop()
 

@@ -10,25 +10,35 @@ Usage: <scenarios>.py <scenario>   (inside a Wine session: WINEPREFIX and
 DISPLAY set, as scripts/test and scripts/lib/wine-session.sh make them).
 BRK_BIN names the build's bin folder, BRK_E2E_WORK a scratch folder.
 Every wait polls a condition; none sleeps a fixed time.
+
+The tool is started through Wine's cmd, which reports its exit code the
+Windows way (all 32 bits; the Unix status of a Wine process keeps only the
+low byte), so that a tool that crashes while it closes fails the scenario.
 """
 import json
 import os
 import random
+import re
+import signal
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import traceback
 import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CHECK_ARCHIVES = os.path.join(HERE, "..", "..", "archive", "check_archives.py")
+SESSION_SCRIPT = os.path.join(HERE, "..", "..", "..", "scripts", "lib", "wine-session.sh")
 BIN = os.environ.get("BRK_BIN", "")
 WORK = os.environ.get("BRK_E2E_WORK", "")
 PREFIX = os.environ.get("WINEPREFIX", "")
 USER = os.environ.get("USER") or subprocess.run(["id", "-un"], stdout=subprocess.PIPE, text=True).stdout.strip()
 TITLE = "Brightkeep Portable"
+# Printed by cmd after the tool has ended, before its exit code.
+EXIT_MARK = "brk-exit-code="
 KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Brightkeep 8_is1"
 
 # Client coordinates of the layout's parts (left, top, width, height).
@@ -36,12 +46,23 @@ BACKGROUND = (11, 12, 18)
 GENERATE = (126, 214, 192, 48)
 PROGRESS = (130, 268, 187, 17)
 LINK_TEXT = (18, 99, 395, 16)
+# Where the link may be: under the information text, and after a failure
+# lower, under the reason line.
+LINK_AREA = (18, 99, 395, 41)
 INFO = (18, 55, 395, 40)
+# The failure text and the reason line under it, down to the link.
+FAILURE_AREA = (18, 55, 395, 60)
+INFO_PALE = (0xD4, 0xE7, 0xF1)
+FAILURE_RED = (0xFF, 0x5C, 0x5C)
+# The window's text font, for drawing the texts a line must show.
+TAHOMA = "/usr/share/wine/fonts/tahoma.ttf"
 CLOSE_BUTTON = (440, 16)
 EMPTY_BACKGROUND = (60, 200)
 # Where the pointer rests when it should hover nothing.
 PARK = (30, 285)
 ART = os.path.join(HERE, "..", "..", "..", "src", "app", "art", "png")
+sys.path.insert(0, os.path.dirname(ART))
+from render import scale_value  # noqa: E402  the window's one rounding rule
 
 
 def run(*cmd, check=True):
@@ -64,6 +85,34 @@ def wait_for(what, condition, timeout=60.0, step=0.2):
 
 def windows_path(path):
     return run("winepath", "-w", path).strip()
+
+
+def relative_luminance(rgb):
+    """WCAG 2 relative luminance of an sRGB colour."""
+    def linear(c):
+        c /= 255.0
+        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = (linear(c) for c in rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def contrast(a, b):
+    """WCAG 2 contrast ratio of two colours (1 to 21)."""
+    la, lb = sorted((relative_luminance(a), relative_luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)
+
+
+def text_mask(text, height=12):
+    """The text as the window draws it in Tahoma at `height` pixels (Wine
+    draws it without smoothing): (width, height, set of lit (x, y))."""
+    # A label's text takes "\\" for a backslash and "%%" for a percent sign.
+    literal = text.replace("\\", "\\\\").replace("%", "%%")
+    data = subprocess.run(["convert", "-background", "black", "-fill", "white", "-font", TAHOMA, "+antialias",
+                           "-density", "72", "-pointsize", str(height), "label:" + literal, "-trim", "+repage",
+                           "-depth", "8", "ppm:-"], stdout=subprocess.PIPE, check=True).stdout
+    image = Pixels(data)
+    lit = {(x, y) for y in range(image.height) for x in range(image.width) if image.at(x, y)[0] > 127}
+    return image.width, image.height, lit
 
 
 def desktop():
@@ -128,6 +177,63 @@ def registered_install(name, files, size):
     return install, names
 
 
+class Hold:
+    """Keeps a generation running until the test lets it end, however fast
+    the machine: a named pipe in the install that the job reads like a file.
+    The test holds it open and feeds it a byte now and then, so the job stays
+    inside that file (it lies in the install's root, which the job packs
+    first), yet keeps reading, and so sees a stop at its next read. Stop and
+    close scenarios therefore never race the job's end. release() closes the
+    pipe: the file ends there and the job goes on."""
+
+    def __init__(self, install, name="hold.bin"):
+        self.path = os.path.join(install, name)
+        self.fed = 0
+        if os.path.exists(self.path):
+            os.remove(self.path)
+        os.mkfifo(self.path)
+        # Read and write: opening does not wait for the job to open it.
+        self.fd = os.open(self.path, os.O_RDWR | os.O_NONBLOCK)
+        self.done = threading.Event()
+        self.feeder = threading.Thread(target=self.feed, daemon=True)
+        self.feeder.start()
+
+    def feed(self):
+        while not self.done.wait(0.05):
+            try:
+                self.fed += os.write(self.fd, b"x")
+            except BlockingIOError:
+                pass
+
+    def release(self):
+        if self.fd is not None:
+            self.done.set()
+            self.feeder.join()
+            os.close(self.fd)
+            self.fd = None
+
+    def settle(self):
+        """After release: the pipe becomes a plain file of what was fed, so
+        that the install matches what the job packed."""
+        self.release()
+        os.remove(self.path)
+        with open(self.path, "wb") as f:
+            f.write(b"x" * self.fed)
+
+    def remove(self):
+        self.release()
+        if os.path.exists(self.path):
+            os.remove(self.path)
+
+
+def held_install(name="held"):
+    """A small registered install with a Hold in it; returns the install's
+    folder, its files' relative paths (the hold's not among them) and the
+    hold, which the caller removes."""
+    install, names = registered_install(name, 60, 2000)
+    return install, names, Hold(install)
+
+
 def check_archive(zip_path, install, names):
     """Every file of the install, with identical bytes, and the independent
     readers (7-Zip, bsdtar, Python's zipfile) accept the archive."""
@@ -146,15 +252,10 @@ def check_archive(zip_path, install, names):
         assert r.returncode == 0, "independent readers reject the archive:\n" + r.stdout.decode()[-3000:]
 
 
-class Shot:
-    """The screen's pixels in one rectangle (the whole screen by default);
-    at() takes coordinates relative to the rectangle's corner."""
+class Pixels:
+    """The pixels of a binary PPM image; at() gives (r, g, b)."""
 
-    def __init__(self, rect=None):
-        args = ["import", "-window", "root"]
-        if rect:
-            args += ["-crop", "%dx%d+%d+%d" % (rect[2], rect[3], rect[0], rect[1]), "+repage"]
-        data = subprocess.run(args + ["-depth", "8", "ppm:-"], stdout=subprocess.PIPE, check=True).stdout
+    def __init__(self, data):
         fields, at = [], 0
         while len(fields) < 4:
             while data[at:at + 1].isspace():
@@ -171,11 +272,25 @@ class Shot:
         return tuple(self.pixels[i:i + 3])
 
 
-class Tool:
-    """The tool, copied with what it needs into a folder of its own."""
+class Shot(Pixels):
+    """The screen's pixels in one rectangle (the whole screen by default);
+    at() takes coordinates relative to the rectangle's corner."""
 
-    def __init__(self, name, languages=True, explorer_stub=False):
+    def __init__(self, rect=None):
+        args = ["import", "-window", "root"]
+        if rect:
+            args += ["-crop", "%dx%d+%d+%d" % (rect[2], rect[3], rect[0], rect[1]), "+repage"]
+        super().__init__(subprocess.run(args + ["-depth", "8", "ppm:-"], stdout=subprocess.PIPE, check=True).stdout)
+
+
+class Tool:
+    """The tool, copied with what it needs into a folder of its own. With a
+    dpi other than 96 (the screen's resolution, see use_prefix) the window
+    and every place in it are scaled as the window scales its layout."""
+
+    def __init__(self, name, languages=True, explorer_stub=False, dpi=96, environment=None):
         self.name = name
+        self.dpi = dpi
         self.folder = os.path.join(WORK, name, "tool")
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
@@ -185,6 +300,8 @@ class Tool:
             shutil.copytree(os.path.join(BIN, "ToolBox_Language"), os.path.join(self.folder, "ToolBox_Language"))
         if explorer_stub:
             shutil.copy(os.path.join(BIN, "explorer_stub.exe"), os.path.join(self.folder, "explorer.exe"))
+        # Variables added to the tool's environment.
+        self.environment = environment or {}
         self.process = None
         self.window = None
         self.generate_width = None
@@ -206,18 +323,16 @@ class Tool:
             failure = self.launch()
             if failure:
                 raise AssertionError(failure)
-        self.hover(*PARK)
-        wait_for("the window to be painted", lambda: self.shot().at(*EMPTY_BACKGROUND) == BACKGROUND)
+        self.hover(*self.place(*PARK))
+        wait_for("the window to be painted", lambda: self.shot().at(*self.place(*EMPTY_BACKGROUND)) == BACKGROUND)
         self.generate_width = self.caption_width(self.shot())
         return self
 
     def launch(self):
         """Starts the tool; returns None once its window shows, else what was
         seen instead."""
-        log_path = os.path.join(self.folder, "wine.log")
-        with open(log_path, "wb") as log:
-            self.process = subprocess.Popen(["wine", self.exe], stdin=subprocess.DEVNULL, stdout=log,
-                                            stderr=subprocess.STDOUT)
+        self.spawn()
+        log_path = self.log_path()
         started = time.monotonic()
         while not self.ended():
             self.window = self.find_window(TITLE)
@@ -229,17 +344,26 @@ class Tool:
         # What the display shows now, before a hung tool is ended.
         windows = visible_windows()
         if self.ended():
-            seen = "the tool ended with code %d after %.1f s without a window" % (
-                self.process.returncode, time.monotonic() - started)
+            seen = "the tool ended with code %s after %.1f s without a window" % (
+                self.exit_code(), time.monotonic() - started)
         else:
             screen = os.path.join(self.folder, "no-window.png")
             run("import", "-window", "root", screen, check=False)
-            self.process.kill()
-            self.process.wait()
+            self.kill()
             seen = "no window after 60 s (the screen: %s)" % screen
         with open(log_path, errors="replace") as log:
             said = log.read()[-1500:].strip()
         return "%s; windows on the display: %r; Wine said: %s" % (seen, windows, said or "nothing")
+
+    def spawn(self):
+        """Starts the tool and returns at once."""
+        program = windows_path(self.exe)
+        assert " " not in program and "&" not in program, "cmd would split " + program
+        with open(self.log_path(), "wb") as log:
+            # cmd waits for the program and then prints its exit code.
+            self.process = subprocess.Popen(["wine", "cmd", "/c", "%s & echo %s%%errorlevel%%" % (program, EXIT_MARK)],
+                                            stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                                            env=dict(os.environ, **self.environment))
 
     @staticmethod
     def find_window(title):
@@ -250,10 +374,15 @@ class Tool:
         fields = dict(line.split("=", 1) for line in run("xdotool", "getwindowgeometry", "--shell", self.window).split())
         return int(fields["X"]), int(fields["Y"])
 
+    def place(self, x, y):
+        """A point of the layout where the window has it at the tool's dpi."""
+        return scale_value(x, self.dpi), scale_value(y, self.dpi)
+
     def shot(self):
         """The window's client area as on the screen."""
         x, y = self.origin()
-        return Shot((x, y, 463, 303))
+        width, height = self.place(463, 303)
+        return Shot((x, y, width, height))
 
     @staticmethod
     def count(shot, rect, test):
@@ -273,14 +402,53 @@ class Tool:
     def ended(self):
         return self.process is not None and self.process.poll() is not None
 
+    def log_path(self):
+        return os.path.join(self.folder, "wine.log")
+
+    def exit_code(self):
+        """The tool's exit code as Windows reports it (an unsigned 32-bit
+        value), or None when it is not known (still running, or killed)."""
+        if not self.ended():
+            return None
+        with open(self.log_path(), errors="replace") as log:
+            found = re.findall(EXIT_MARK + r"(-?\d+)", log.read())
+        return int(found[-1]) & 0xFFFFFFFF if found else None
+
+    def expect_exit(self, code=0, timeout=30):
+        """Waits for the tool to end and checks its exit code."""
+        wait_for("the tool to end", self.ended, timeout=timeout)
+        got = self.exit_code()
+        assert got == code, "the tool ended with exit code %s, want %s (0x%08X is a crash); Wine said: %s" % (
+            "unknown" if got is None else "0x%08X" % got, "0x%08X" % code, got or 0, self.wine_said())
+
+    def close(self):
+        """Closes the tool with its close button, as a user does, and checks
+        that it ends well."""
+        self.click(*CLOSE_BUTTON)
+        self.expect_exit(0)
+
+    def wine_said(self):
+        with open(self.log_path(), errors="replace") as log:
+            return log.read()[-1500:].strip() or "nothing"
+
+    def kill(self):
+        """Ends a hung tool: its own process (cmd only waits for it)."""
+        for pid in running_copies():
+            try:
+                os.kill(int(pid), signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        self.process.wait()
+
     def stop(self):
+        """Clean-up after a scenario: a tool still running is closed, or
+        ended when it does not close."""
         if self.process and self.process.poll() is None:
             try:
                 self.click(*CLOSE_BUTTON)
                 wait_for("the tool to end", self.ended, timeout=30)
             except Exception:
-                self.process.kill()
-                self.process.wait()
+                self.kill()
 
     # What the window shows, read from its pixels.
     @staticmethod
@@ -296,11 +464,12 @@ class Tool:
         shot = self.shot()
         progress = self.count(shot, PROGRESS, lambda p: p != BACKGROUND) > 50
         link = self.link(shot)
-        red = self.count(shot, INFO, lambda p: p[0] > 60 and p[1] < 35 and p[2] < 35) > 20
+        red = self.count(shot, INFO, red_pixel) > 20
         width = self.caption_width(shot)
         if progress and link == "disabled":
             return "running"
-        if not progress and link == "hidden" and red:
+        # After a failure the link stays, so that another target can be chosen.
+        if not progress and link == "enabled" and red:
             return "failed"
         if not progress and link == "hidden" and width > self.generate_width * 1.4:
             return "succeeded"
@@ -309,13 +478,60 @@ class Tool:
         return "other (progress %s, link %s, red %s, caption %d)" % (progress, link, red, width)
 
     def link(self, shot):
-        aqua = self.count(shot, LINK_TEXT, lambda p: p[0] < 120 and p[1] > 150 and p[2] > 150)
-        grey = self.count(shot, LINK_TEXT, lambda p: p[0] > 110 and abs(p[0] - p[2]) < 20 and abs(p[1] - p[2]) < 20)
+        aqua = self.count(shot, LINK_AREA, link_pixel)
+        grey = self.count(shot, LINK_AREA, greyed_link_pixel)
         if aqua > 20:
             return "enabled"
         if grey > 20:
             return "disabled"
         return "hidden"
+
+    def link_point(self):
+        """A point on the link's text, wherever it is placed now."""
+        shot = self.shot()
+        left, top, width, height = LINK_AREA
+
+        def on_link(p):
+            return link_pixel(p) or greyed_link_pixel(p)
+        rows = [y for y in range(top, top + height) if any(on_link(shot.at(x, y)) for x in range(left, left + 120))]
+        assert rows, "no link to be seen"
+        return left + 60, (min(rows) + max(rows)) // 2
+
+    def failure_text_contrast(self):
+        """The contrast of the failure text's own colour (its most common
+        red) with the background, and the share of its pixels that reach
+        4.5 : 1."""
+        shot = self.shot()
+        left, top, width, height = INFO
+        reds = [shot.at(x, y) for y in range(top, top + height) for x in range(left, left + width)
+                if red_pixel(shot.at(x, y))]
+        assert reds, "no failure text to be seen"
+        main = max(set(reds), key=reds.count)
+        readable = sum(1 for p in reds if contrast(p, BACKGROUND) >= 4.5) / len(reds)
+        return contrast(main, BACKGROUND), readable
+
+    def reason_line(self):
+        """The lit pixels of the line under the failure text (the window's
+        pale text colour), relative to their bounding box."""
+        shot = self.shot()
+        left, top, width, height = FAILURE_AREA
+        lit = [(x, y) for y in range(top, top + height) for x in range(left, left + width)
+               if shot.at(x, y) == INFO_PALE]
+        if not lit:
+            return 0, 0, set()
+        x0, y0 = min(x for x, _ in lit), min(y for _, y in lit)
+        x1, y1 = max(x for x, _ in lit), max(y for _, y in lit)
+        return x1 - x0 + 1, y1 - y0 + 1, {(x - x0, y - y0) for x, y in lit}
+
+    def expect_reason(self, text):
+        """The reason line reads `text`: its pixels are those of the text
+        drawn in the window's font (the window draws text unsmoothed)."""
+        want = text_mask(text)
+        seen = self.reason_line()
+        if seen != want:
+            differ = len(seen[2] ^ want[2])
+            raise AssertionError("the reason line does not read %r: %dx%d seen, %dx%d drawn, %d pixels differ" % (
+                text, seen[0], seen[1], want[0], want[1], differ))
 
     def wait_state(self, wanted, timeout=60.0):
         seen = []
@@ -327,6 +543,27 @@ class Tool:
             wait_for("the %s state" % wanted, reached, timeout=timeout)
         except AssertionError:
             raise AssertionError("the window did not reach %s; last seen: %s" % (wanted, seen[-1:]))
+
+
+def use_prefix(prefix, dpi):
+    """Runs everything that follows (the tool, the registry, the Desktop,
+    the copies waited for) in the Wine prefix `prefix` with the screen at
+    `dpi` dots per inch: made on first use (scripts/lib/wine-session.sh),
+    its server started outside any pipe, and its display resolution set
+    where Wine reads it when a program starts (measured: HKCU\\Control
+    Panel\\Desktop\\LogPixels, read by each new process; neither a new
+    prefix nor a restarted server is needed). A prefix of its own keeps the
+    resolution from the tests that share the session's. Returns a function
+    that ends the prefix's server."""
+    global PREFIX
+    subprocess.run(["bash", "-c", 'source "$0"; wine_prefix_prepare "$1"', SESSION_SCRIPT, prefix],
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    PREFIX = prefix
+    os.environ["WINEPREFIX"] = prefix
+    run("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+        "/d", str(dpi), "/f")
+    return lambda: subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
 
 
 def running_copies():
@@ -352,6 +589,21 @@ def visible_windows():
     """(id, name) of every visible window on the display."""
     return [(w, run("xdotool", "getwindowname", w, check=False).strip())
             for w in run("xdotool", "search", "--onlyvisible", "--name", ".", check=False).split()]
+
+
+def red_pixel(p):
+    # The failure text's red, #FF5C5C, and its near shades.
+    return p[0] > 150 and p[0] - p[1] > 80 and p[0] - p[2] > 80
+
+
+def link_pixel(p):
+    # The link's aqua, #00FFFF, and its near shades.
+    return p[0] < 120 and p[1] > 150 and p[2] > 150
+
+
+def greyed_link_pixel(p):
+    # The disabled link's grey, #A6AAAE, and its near shades.
+    return p[0] > 110 and abs(p[0] - p[2]) < 20 and abs(p[1] - p[2]) < 20
 
 
 def caption_pixel(p):
@@ -406,7 +658,7 @@ def other_windows(dialog):
 def choose_in_save_dialog(tool, typed, expect_prompt=False):
     """Opens the save dialog from the link, types a name and confirms; with
     expect_prompt, waits for the overwrite question and answers yes."""
-    tool.click(LINK_TEXT[0] + 60, LINK_TEXT[1] + 7)
+    tool.click(*tool.link_point())
     dialog = wait_for("the save dialog", lambda: save_as_windows(), timeout=30)[0]
     run("xdotool", "windowfocus", "--sync", dialog)
     if typed is None:
@@ -426,7 +678,8 @@ def save_window_shot(tool, path):
     """The window's pixels as on the screen, and a 300% nearest-neighbour
     enlargement beside it for looking at single pixels."""
     x, y = tool.origin()
-    run("import", "-window", "root", "-crop", "463x303+%d+%d" % (x, y), "+repage", path)
+    width, height = tool.place(463, 303)
+    run("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage", path)
     stem, ext = os.path.splitext(path)
     run("convert", path, "-filter", "point", "-resize", "300%", stem + "-300" + ext)
 
@@ -440,6 +693,18 @@ def art_rgba(name, x, y):
 def expect_pixel(shot, x, y, want, what):
     got = shot.at(x, y)
     assert got == tuple(want), "%s at (%d, %d): %r, want %r" % (what, x, y, got, tuple(want))
+
+
+def end_leftovers():
+    """After a failed scenario: the copies of the tool it left running (a hung
+    tool, or the dialog of a crash report that nobody closes) are ended, so
+    that the next scenarios do not fail waiting for them."""
+    for pid in running_copies():
+        print("ending a copy of the tool left running: %s" % pid)
+        try:
+            os.kill(int(pid), signal.SIGKILL)
+        except ProcessLookupError:
+            pass
 
 
 def main():
@@ -461,6 +726,7 @@ def main():
     except Exception:
         traceback.print_exc()
         print("FAILED %s" % sys.argv[1])
+        end_leftovers()
         return 1
     finally:
         clean_desktop()

@@ -104,7 +104,7 @@ def open_location():
                      len(open(log, encoding="utf-8").read().splitlines()) == presses, timeout=20)
         target = windows_path(os.path.join(desktop(), "BRK_Portable.zip"))
         for line in open(log, encoding="utf-8").read().splitlines():
-            assert line.endswith(" /select," + target), "Explorer got %r" % line
+            assert line.endswith(' /select,"%s"' % target), "Explorer got %r" % line
         # Alt+F4 still closes the window.
         key("alt+F4")
         wait_for("the tool to end", tool.ended, timeout=30)

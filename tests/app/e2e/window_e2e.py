@@ -9,9 +9,9 @@ import shutil
 import sys
 
 import harness
-from harness import (BACKGROUND, CLOSE_BUTTON, EMPTY_BACKGROUND, GENERATE, INFO, LINK_TEXT, PREFIX, PROGRESS,
+from harness import (BACKGROUND, EMPTY_BACKGROUND, GENERATE, INFO, LINK_TEXT, PREFIX, PROGRESS,
     Tool, WORK, art_rgba, check_archive, choose_in_save_dialog, clean_desktop, click_generate,
-    click_generate_elsewhere, desktop, desktop_files, expect_pixel, make_install, register_install,
+    click_generate_elsewhere, desktop, desktop_files, expect_pixel, held_install, make_install, register_install,
     registered_install, run, save_window_shot, scenario, set_language, unregister_install, wait_for,
     windows_path)
 
@@ -27,12 +27,14 @@ def generate():
         archive = os.path.join(desktop(), "BRK_Portable.zip")
         assert desktop_files() == ["BRK_Portable.zip"], desktop_files()
         check_archive(archive, install, names)
+        tool.close()
     finally:
         tool.stop()
 
 
 def large_install():
-    """Big enough that a generation is still running when Stop comes."""
+    """Big enough that a generation is usually still running a while after
+    it started."""
     install = os.path.join(WORK, "installs", "large")
     make_install(install, 600, 300 * 1024, binary=True)
     return install
@@ -40,7 +42,7 @@ def large_install():
 
 @scenario
 def stop():
-    register_install(large_install())
+    _, _, hold = held_install()
     tool = Tool("stop").start()
     try:
         click_generate(tool)
@@ -48,8 +50,10 @@ def stop():
         click_generate_elsewhere(tool)
         tool.wait_state("idle")
         wait_for("the partial archive to go", lambda: desktop_files() == [], timeout=10)
+        tool.close()
     finally:
         tool.stop()
+        hold.remove()
     assert desktop_files() == [], desktop_files()
 
 
@@ -60,11 +64,13 @@ def failure():
     try:
         click_generate(tool)
         tool.wait_state("failed")
+        tool.expect_reason("The Brightkeep install folder was not found.")
         assert desktop_files() == [], "a failed generation left %r" % desktop_files()
         install, names = registered_install("small", 60, 2000)
         click_generate_elsewhere(tool)
         tool.wait_state("succeeded")
         check_archive(os.path.join(desktop(), "BRK_Portable.zip"), install, names)
+        tool.close()
     finally:
         tool.stop()
 
@@ -97,6 +103,7 @@ def save_dialog():
         assert not os.path.exists(os.path.join(spaced, "first.zip"))
         with open(os.path.join(desktop(), "old.zip"), "rb") as f:
             assert f.read() == b"keep me"
+        tool.close()
     finally:
         tool.stop()
         shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
@@ -105,7 +112,8 @@ def save_dialog():
 @scenario
 def open_location():
     install, _ = registered_install("small", 60, 2000)
-    spaced = os.path.join(PREFIX, "drive_c", "e2e open", "a b")
+    # A comma as well: unquoted, Explorer would cut the path there.
+    spaced = os.path.join(PREFIX, "drive_c", "e2e open", "a, b")
     shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
     os.makedirs(spaced)
     tool = Tool("open_location", explorer_stub=True).start()
@@ -122,10 +130,11 @@ def open_location():
             wait_for("Explorer to be started", lambda: os.path.exists(log) and
                      len(open(log, encoding="utf-8").read().splitlines()) == clicks, timeout=20)
         lines = open(log, encoding="utf-8").read().splitlines()
-        expected = "/select," + target
+        expected = '/select,"%s"' % target
         for line in lines:
             assert line.endswith(" " + expected), "Explorer got %r, want ...%r" % (line, expected)
         assert tool.state() == "succeeded"
+        tool.close()
     finally:
         tool.stop()
         shutil.rmtree(os.path.dirname(spaced), ignore_errors=True)
@@ -146,7 +155,9 @@ def languages():
         set_language(language)
         tool = Tool(name, languages=with_folder).start()
         try:
-            return text_regions(tool)
+            regions = text_regions(tool)
+            tool.close()
+            return regions
         finally:
             tool.stop()
     english = texts("lang_en", "English")
@@ -169,22 +180,23 @@ def moving():
             run("xdotool", "mouseup", "1")
             want = (before[0] + 60, before[1] + 40)
             wait_for("the window to move by the drag from the " + what, lambda: tool.origin() == want, timeout=10)
+        tool.close()
     finally:
         tool.stop()
 
 
 @scenario
 def close_while_running():
-    register_install(large_install())
+    _, _, hold = held_install()
     tool = Tool("close_while_running").start()
     try:
         click_generate(tool)
         tool.wait_state("running")
-        tool.click(*CLOSE_BUTTON)
-        wait_for("the tool to end", tool.ended, timeout=30)
+        tool.close()
         assert desktop_files() == [], "closing left %r" % desktop_files()
     finally:
         tool.stop()
+        hold.remove()
 
 
 @scenario
@@ -195,6 +207,7 @@ def double_click():
         click_generate(tool, repeat=2)
         tool.wait_state("succeeded")
         check_archive(os.path.join(desktop(), "BRK_Portable.zip"), install, names)
+        tool.close()
     finally:
         tool.stop()
 
@@ -217,6 +230,7 @@ def demo(install, out):
         check_archive(archive, install, names)
         kept = os.path.join(out, "BRK_Portable.zip")
         shutil.copy(archive, kept)
+        tool.close()
     finally:
         tool.stop()
     print("run: the window reached \"Open file location\"; the independent readers accept the archive")
@@ -260,8 +274,7 @@ def look():
         wait_for("the bar's filled part", lambda: tool.shot().at(PROGRESS[0] + 2, PROGRESS[1] + 8) == cap[:3],
                  timeout=60)
         # Whether the job is still running or not, the close button ends it.
-        tool.click(*CLOSE_BUTTON)
-        wait_for("the tool to end", tool.ended, timeout=30)
+        tool.close()
     finally:
         tool.stop()
 
