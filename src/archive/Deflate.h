@@ -143,9 +143,17 @@ struct TState {
   TLinkPair chain4[kWindowHalf];
   // A third index, over eight bytes, for searches that already hold a match
   // of seven: most candidates that share four bytes with the scan position
-  // share no more than seven either.
-  std::uint32_t head8[kHashSize];     // by 8-byte key: the last position inserted
-  std::uint32_t chain8[kWindowHalf];  // by position & 0x7FFF: the previous one with that key
+  // share no more than seven either. Its heads and chain hold two positions
+  // each, as the 4-byte chain does and for the same reason, but positions
+  // alone, so that a pair takes no more room than one link; a position's
+  // rank is kept beside, by position.
+  struct TPositionPair {
+    std::uint16_t previous;
+    std::uint16_t before_previous;
+  };
+  TPositionPair head8[kHashSize];     // by 8-byte key: the last two positions inserted
+  TPositionPair chain8[kWindowHalf];  // by position & 0x7FFF: the previous two with that key
+  std::uint16_t rank8[kWindowHalf];   // by position & 0x7FFF: its rank, as in its link
   // One past the last byte read into the window. A position goes into the
   // 8-byte index only once its eight bytes are there; until the next read
   // brings them, the links of the last few positions wait here.

@@ -40,6 +40,14 @@
 // eight bytes have been read: the last positions of a long match may lack
 // a byte or two until the next read, and wait for it.
 //
+// Its walks are long in machine code, so its chain holds pairs too. To keep
+// an insert from reading an older entry (a cache miss on every byte of data
+// that does not repeat), each head holds the last two positions with its
+// key, and an insert moves that pair down into the new position's entry
+// whole. Its pairs hold positions alone, so that a pair takes the room of
+// one link; the ranks the walk checks are kept beside, by position. Both
+// stay true for as long as a search may use them, for the reason above.
+//
 // The 4- and 8-byte indexes have collisions too: positions whose bytes
 // differ from the scan position's but hash to the same key. They are passed
 // over, but each counts against what is left of the chain limit; a chain
@@ -149,10 +157,15 @@ bool long_key_ready(const TState& s, std::uint32_t position) {
   return position + kLongKey <= s.read_end;
 }
 
+// The head's pair moves down to the position's chain entry whole, so unlike
+// the 4-byte index an insert reads no older entry.
 void index8_insert(TState& s, std::uint32_t link) {
-  const std::uint32_t key8 = key8_of(s.window + position_of(link));
-  s.chain8[position_of(link) & kChainMask] = s.head8[key8];
-  s.head8[key8] = link;
+  const std::uint32_t position = position_of(link);
+  const std::uint32_t key8 = key8_of(s.window + position);
+  const TState::TPositionPair last_two = s.head8[key8];
+  s.chain8[position & kChainMask] = last_two;
+  s.head8[key8] = {static_cast<std::uint16_t>(position), last_two.previous};
+  s.rank8[position & kChainMask] = static_cast<std::uint16_t>(rank_of(link));
 }
 
 // Links the string at `position` into the hash chains and answers the link
@@ -211,8 +224,15 @@ void slide_window(TState& s) {
     slide(links.previous);
     slide(links.before_previous);
   }
-  std::for_each(std::begin(s.head8), std::end(s.head8), slide);
-  std::for_each(std::begin(s.chain8), std::end(s.chain8), slide);
+  const auto slide_position = [](std::uint16_t& position) {
+    position = position >= kWindowHalf ? static_cast<std::uint16_t>(position - kWindowHalf) : 0;
+  };
+  for (TState::TPositionPair* pairs : {s.head8, s.chain8}) {
+    for (std::uint32_t i = 0; i < kWindowHalf; ++i) {
+      slide_position(pairs[i].previous);
+      slide_position(pairs[i].before_previous);
+    }
+  }
   std::for_each(s.waiting8, s.waiting8 + s.waiting8_count, slide);
 }
 
@@ -388,8 +408,16 @@ void search_longer(TState& s, SearchWalk& w) {
   if (!walk_over && !done) {
     const std::uint64_t here8 = load64(here);
     const auto shares8 = [&](std::uint32_t c) { return load64(window + c) == here8; };
-    for (std::uint32_t link8 = s.head8[key8_of(here)]; visit(link8, shares8);) {
-      link8 = s.chain8[position_of(link8) & kChainMask];
+    const auto link8_of = [&](std::uint32_t position) {
+      return position | std::uint32_t{s.rank8[position & kChainMask]} << kRankShift;
+    };
+    for (TState::TPositionPair pair = s.head8[key8_of(here)];;) {
+      const TState::TPositionPair next = s.chain8[pair.before_previous & kChainMask];
+      if (!visit(link8_of(pair.previous), shares8) ||
+          !visit(link8_of(pair.before_previous), shares8)) {
+        break;
+      }
+      pair = next;
     }
   }
   w.best = best;
@@ -604,12 +632,12 @@ void clear_heads(TState& s) {
       const std::uint8_t* string = s.window + position;
       s.head[key3_of(string)] = 0;
       s.head4[key4_of(string)] = 0;
-      s.head8[key8_of(string)] = 0;
+      s.head8[key8_of(string)] = {};
     }
   } else {
     std::fill(std::begin(s.head), std::end(s.head), 0u);
     std::fill(std::begin(s.head4), std::end(s.head4), 0u);
-    std::fill(std::begin(s.head8), std::end(s.head8), 0u);
+    std::fill(std::begin(s.head8), std::end(s.head8), TState::TPositionPair{});
   }
   s.heads_set_below = 0;
 }
