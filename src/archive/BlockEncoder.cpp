@@ -159,23 +159,40 @@ void start_block(TState& s) {
 }
 
 // Heap order: the lower frequency first; between equal frequencies the
-// shallower subtree, which keeps the tree flat and the lengths short.
-bool smaller(const TState& s, const TTreeEntry* tree, int a, int b) {
-  return tree[a].freq_code < tree[b].freq_code ||
-         (tree[a].freq_code == tree[b].freq_code && s.depth[a] <= s.depth[b]);
+// shallower subtree, which keeps the tree flat and the lengths short. A
+// node's order value holds both, frequency above depth, so that one compare
+// of two values orders two nodes: a comes first when order a <= order b.
+std::uint32_t heap_order_of(std::uint32_t frequency, std::uint32_t depth) {
+  return frequency << 8 | depth;
+}
+std::uint32_t depth_of(std::uint32_t order) {
+  return order & 0xFF;
 }
 
-void sift_down(TState& s, const TTreeEntry* tree, int k) {
-  const int node = s.heap[k];
+// Which child a node moves down past is a coin toss on real frequencies, so
+// it is chosen without a branch, which the processor would guess wrong at
+// about every other level.
+void sift_down(TState& s, int k) {
+  int* const heap = s.heap;
+  const std::uint32_t* const order = s.heap_order;
+  const int length = s.heap_length;
+  const int node = heap[k];
+  const std::uint32_t node_order = order[node];
   int child = k << 1;
-  while (child <= s.heap_length) {
-    if (child < s.heap_length && smaller(s, tree, s.heap[child + 1], s.heap[child])) ++child;
-    if (smaller(s, tree, node, s.heap[child])) break;
-    s.heap[k] = s.heap[child];
+  while (child <= length) {
+    // Between equal children the right one; heap[length + 1] lies inside
+    // the array and is read, never chosen.
+    const std::uint32_t left = order[heap[child]];
+    const std::uint32_t right = order[heap[child + 1]];
+    const bool take_right = (child < length) & (right <= left);
+    const std::uint32_t child_order = take_right ? right : left;
+    child += take_right;
+    if (node_order <= child_order) break;
+    heap[k] = heap[child];
     k = child;
     child <<= 1;
   }
-  s.heap[k] = node;
+  heap[k] = node;
 }
 
 std::int32_t extra_bits_of(const TTreeDesc& desc, int symbol) {
@@ -269,7 +286,7 @@ void make_tree(TState& s, TTreeDesc& desc) {
   for (int n = 0; n < desc.symbols; ++n) {
     if (tree[n].freq_code != 0) {
       s.heap[++s.heap_length] = max_code = n;
-      s.depth[n] = 0;
+      s.heap_order[n] = heap_order_of(tree[n].freq_code, 0);
     } else {
       tree[n].parent_len = 0;
     }
@@ -281,13 +298,13 @@ void make_tree(TState& s, TTreeDesc& desc) {
     const int node = max_code < 2 ? ++max_code : 0;
     s.heap[++s.heap_length] = node;
     tree[node].freq_code = 1;
-    s.depth[node] = 0;
+    s.heap_order[node] = heap_order_of(1, 0);
     --s.optimal_length;
     if (fixed) s.fixed_length -= fixed[node].parent_len;
   }
   desc.max_code = max_code;
 
-  for (int n = s.heap_length / 2; n >= 1; --n) sift_down(s, tree, n);
+  for (int n = s.heap_length / 2; n >= 1; --n) sift_down(s, n);
 
   // Join the two least frequent nodes until one is left. Both go to the
   // sorted region, which ends up listing every node by frequency.
@@ -295,16 +312,18 @@ void make_tree(TState& s, TTreeDesc& desc) {
   do {
     const int n = s.heap[1];
     s.heap[1] = s.heap[s.heap_length--];
-    sift_down(s, tree, 1);
+    sift_down(s, 1);
     const int m = s.heap[1];
     s.heap[--s.sorted_start] = n;
     s.heap[--s.sorted_start] = m;
 
     tree[next_inner].freq_code = static_cast<std::uint16_t>(tree[n].freq_code + tree[m].freq_code);
-    s.depth[next_inner] = static_cast<std::uint8_t>(std::max(s.depth[n], s.depth[m]) + 1);
+    const std::uint32_t depth =
+        (std::max(depth_of(s.heap_order[n]), depth_of(s.heap_order[m])) + 1) & 0xFF;
+    s.heap_order[next_inner] = heap_order_of(tree[next_inner].freq_code, depth);
     tree[n].parent_len = tree[m].parent_len = static_cast<std::uint16_t>(next_inner);
     s.heap[1] = next_inner++;
-    sift_down(s, tree, 1);
+    sift_down(s, 1);
   } while (s.heap_length >= 2);
   s.heap[--s.sorted_start] = s.heap[1];
 

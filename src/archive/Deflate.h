@@ -90,10 +90,10 @@ struct TState {
   std::uint16_t length_counts[16];  // codes of each length 0..15
   std::int32_t heap[kHeapSize];
   std::int32_t heap_length;
-  std::int32_t sorted_start;  // nodes by increasing frequency from here to the heap's end
-  std::uint8_t depth[kHeapSize];
-  std::uint8_t length_code[256];    // match length - 3 -> length code 0..28
-  std::uint8_t distance_code[512];  // distance - 1 (< 256), then 256 + ((distance - 1) >> 7)
+  std::int32_t sorted_start;            // nodes by increasing frequency from here to the heap's end
+  std::uint32_t heap_order[kHeapSize];  // by node: its frequency << 8 | its depth
+  std::uint8_t length_code[256];        // match length - 3 -> length code 0..28
+  std::uint8_t distance_code[512];      // distance - 1 (< 256), then 256 + ((distance - 1) >> 7)
   std::int32_t length_base[29];
   std::int32_t distance_base[30];
   std::uint8_t literal_buffer[kLiteralBufferSize];    // literal byte or match length - 3
