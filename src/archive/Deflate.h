@@ -3,7 +3,7 @@
 // It is a set of plain operations on one state object, TState, which owns
 // every buffer the compressor needs: the 64 KiB sliding window, the hash
 // chains, the symbol buffers of the current block and the trees. The zip
-// writer allocates one TState per archive (about 1.1 MB, so on the heap) and
+// writer allocates one TState per archive (about 1.3 MB, so on the heap) and
 // reuses it for every entry; compressing allocates nothing. A TState starts
 // zeroed (value-initialised, as std::make_unique<TState>() makes it): the
 // first entry relies on empty hash heads and unbuilt code tables.
@@ -132,14 +132,15 @@ struct TState {
   std::int32_t nice_length;
   // A second index over four bytes, by which a search passes over candidates
   // that share only three bytes with the string it looks for.
-  std::uint32_t head4[kHashSize];  // by 4-byte key: the last position inserted
-  // By position & 0x7FFF: the previous position with that key and the one
-  // before it, side by side. A search reads both at once, so following the
-  // chain waits for memory once every two candidates instead of every one.
   struct TLinkPair {
     std::uint32_t previous;
     std::uint32_t before_previous;
   };
+  // By 4-byte key: the last position inserted and the one before it; by
+  // position & 0x7FFF: the previous position with that key and the one
+  // before it, side by side. A search reads both at once, so following the
+  // chain waits for memory once every two candidates instead of every one.
+  TLinkPair head4[kHashSize];
   TLinkPair chain4[kWindowHalf];
   // A third index, over eight bytes, for searches that already hold a match
   // of seven: most candidates that share four bytes with the scan position

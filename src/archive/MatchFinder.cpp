@@ -26,11 +26,13 @@
 //
 // Following a chain is one memory access after the other, each waiting for
 // the last. So each position keeps, beside its previous position in the
-// 4-byte index, the one before that (copied from the previous position's
-// entry when it is inserted): a search reads both at once and waits once per
-// two candidates. The copy stays true for as long as a search may use it,
-// because an entry is only overwritten a whole window half later, when the
-// position it belongs to is out of every search's reach.
+// 4-byte index, the one before that: a search reads both at once and waits
+// once per two candidates. Each head holds the last two positions with its
+// key, and an insert moves that pair down into the new position's entry
+// whole, so that it reads no older entry (a cache miss on nearly every byte
+// of data that does not repeat). An entry stays true for as long as a
+// search may use it, because it is only overwritten a whole window half
+// later, when the position it belongs to is out of every search's reach.
 //
 // In machine code most candidates that share four bytes with the scan
 // position share no more than seven, and a search soon holds a match of
@@ -40,13 +42,10 @@
 // eight bytes have been read: the last positions of a long match may lack
 // a byte or two until the next read, and wait for it.
 //
-// Its walks are long in machine code, so its chain holds pairs too. To keep
-// an insert from reading an older entry (a cache miss on every byte of data
-// that does not repeat), each head holds the last two positions with its
-// key, and an insert moves that pair down into the new position's entry
-// whole. Its pairs hold positions alone, so that a pair takes the room of
-// one link; the ranks the walk checks are kept beside, by position. Both
-// stay true for as long as a search may use them, for the reason above.
+// Its walks are long in machine code, so its heads and chain hold pairs
+// too, of positions alone, so that a pair takes the room of one link; the
+// ranks the walk checks are kept beside, by position, and stay true as the
+// pairs do.
 //
 // The 4- and 8-byte indexes have collisions too: positions whose bytes
 // differ from the scan position's but hash to the same key. They are passed
@@ -182,10 +181,9 @@ inline std::uint32_t insert_string(TState& s, std::uint32_t position) {
   const std::uint32_t link = position | (rank << kRankShift);
   s.head[key3] = link;
   const std::uint32_t key4 = key4_of(string);
-  const std::uint32_t previous4 = s.head4[key4];
-  s.chain4[position & kChainMask] = {previous4,
-                                     s.chain4[position_of(previous4) & kChainMask].previous};
-  s.head4[key4] = link;
+  const TState::TLinkPair last_two4 = s.head4[key4];
+  s.chain4[position & kChainMask] = last_two4;
+  s.head4[key4] = {link, last_two4.previous};
   if (long_key_ready(s, position)) {
     index8_insert(s, link);
   } else if (!s.end_of_input && s.waiting8_count < std::size(s.waiting8)) {
@@ -219,10 +217,12 @@ void slide_window(TState& s) {
   };
   std::for_each(std::begin(s.head), std::end(s.head), slide);
   std::for_each(std::begin(s.chain), std::end(s.chain), slide);
-  std::for_each(std::begin(s.head4), std::end(s.head4), slide);
-  for (TState::TLinkPair& links : s.chain4) {
-    slide(links.previous);
-    slide(links.before_previous);
+  static_assert(kHashSize == kWindowHalf, "heads and chains of pairs slide in one loop");
+  for (TState::TLinkPair* pairs : {s.head4, s.chain4}) {
+    for (std::uint32_t i = 0; i < kWindowHalf; ++i) {
+      slide(pairs[i].previous);
+      slide(pairs[i].before_previous);
+    }
   }
   const auto slide_position = [](std::uint16_t& position) {
     position = position >= kWindowHalf ? static_cast<std::uint16_t>(position - kWindowHalf) : 0;
@@ -395,15 +395,15 @@ void search_longer(TState& s, SearchWalk& w) {
   const std::uint32_t here4 = load32(here);
   const auto shares4 = [&](std::uint32_t c) { return load32(window + c) == here4; };
   const bool long_keys = s.lookahead >= kLongKey;  // all eight bytes here are input
-  std::uint32_t link4 = s.head4[key4_of(here)];
+  TState::TLinkPair pair4 = s.head4[key4_of(here)];
   bool walk_over = false;
   while (!done && !(long_keys && best >= kLongKey - 1)) {
-    const TState::TLinkPair next = s.chain4[position_of(link4) & kChainMask];
-    if (!visit(link4, shares4) || !visit(next.previous, shares4)) {
+    const TState::TLinkPair next = s.chain4[position_of(pair4.before_previous) & kChainMask];
+    if (!visit(pair4.previous, shares4) || !visit(pair4.before_previous, shares4)) {
       walk_over = true;
       break;
     }
-    link4 = next.before_previous;
+    pair4 = next;
   }
   if (!walk_over && !done) {
     const std::uint64_t here8 = load64(here);
@@ -631,12 +631,12 @@ void clear_heads(TState& s) {
     for (std::uint32_t position = 0; position < s.heads_set_below; ++position) {
       const std::uint8_t* string = s.window + position;
       s.head[key3_of(string)] = 0;
-      s.head4[key4_of(string)] = 0;
+      s.head4[key4_of(string)] = {};
       s.head8[key8_of(string)] = {};
     }
   } else {
     std::fill(std::begin(s.head), std::end(s.head), 0u);
-    std::fill(std::begin(s.head4), std::end(s.head4), 0u);
+    std::fill(std::begin(s.head4), std::end(s.head4), TState::TLinkPair{});
     std::fill(std::begin(s.head8), std::end(s.head8), TState::TPositionPair{});
   }
   s.heads_set_below = 0;
