@@ -465,6 +465,14 @@ TAccessibleForm::TAccessibleForm(TForm& form) : form_(form) {}
 
 TAccessibleForm::~TAccessibleForm() {
   Disconnect();
+  // Only now, after the message loop: a reader's call that was on its way
+  // when the window went still reaches the loop as a message to COM's own
+  // window, and COM must still be there to answer it (under Wine, ending
+  // COM at the window's end made that message crash the program).
+  if (ownsApartment_) {
+    ownsApartment_ = false;
+    Ole().coUninitialize();
+  }
 }
 
 std::vector<TControl*> TAccessibleForm::Children() const {
@@ -535,10 +543,6 @@ void TAccessibleForm::Disconnect() {
   Ole().coDisconnectObject(object_, 0);
   object_->Release();
   object_ = nullptr;
-  if (ownsApartment_) {
-    ownsApartment_ = false;
-    Ole().coUninitialize();
-  }
 }
 
 }  // namespace ui

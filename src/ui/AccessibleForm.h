@@ -60,7 +60,8 @@ class TAccessibleForm {
 
   TForm& form_;
   TObject* object_ = nullptr;
-  // Whether this object initialised COM on the thread, and so ends it.
+  // Whether this object initialised COM on the thread, and so ends it when
+  // it is destroyed.
   bool ownsApartment_ = false;
 };
 

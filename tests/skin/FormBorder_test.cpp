@@ -13,6 +13,7 @@
 
 #include "../ui/PngFixture.h"
 #include "../ui/TestSurface.h"
+#include "CommandRecordingForm.h"
 #include "skin/SkinLayoutClasses.h"
 #include "ui/Canvas.h"
 #include "ui/Form.h"
@@ -25,21 +26,9 @@ using ui::TRect;
 using uitest::SolidPicture;
 using uitest::TestSurface;
 
-// A form that records the system commands it receives instead of running
-// them, so that no move or size loop starts.
-class RecordingForm : public ui::TForm {
+class RecordingForm : public CommandRecordingForm {
  public:
-  RecordingForm() : ui::TForm(L"TFormBorderTestForm") { SetClientSize(200, 100); }
-  std::vector<WPARAM> commands;
-
- protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_SYSCOMMAND) {
-      commands.push_back(wParam);
-      return 0;
-    }
-    return ui::TForm::WindowProc(message, wParam, lParam);
-  }
+  RecordingForm() : CommandRecordingForm(L"TFormBorderTestForm") { SetClientSize(200, 100); }
 };
 
 // A bar of the given type on a 200 x 100 form, with a 6 x 40 left picture,

@@ -14,6 +14,7 @@
 
 #include "../ui/PngFixture.h"
 #include "../ui/TestSurface.h"
+#include "CommandRecordingForm.h"
 #include "skin/FormBorder.h"
 #include "skin/ImageButton.h"
 #include "skin/ImageProgress.h"
@@ -38,11 +39,10 @@ ui::TPicture NamedSolid(const std::wstring& name, int dpi) {
                               (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-// A form that records the system commands it receives instead of running
-// them, so that no move or size loop starts.
-class SkinForm : public ui::TForm {
+// The skin's controls in a form that records its system commands.
+class SkinForm : public CommandRecordingForm {
  public:
-  SkinForm() : ui::TForm(L"TSkinScalingTestForm") {
+  SkinForm() : CommandRecordingForm(L"TSkinScalingTestForm") {
     skin::RegisterSkinLayoutClasses();
     ui::RegisterLayoutClass(L"TSkinScalingTestForm", L"TForm", nullptr);
     SetPictureSource(&NamedSolid);
@@ -81,16 +81,6 @@ class SkinForm : public ui::TForm {
         }
       })",
                    {});
-  }
-  std::vector<WPARAM> commands;
-
- protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_SYSCOMMAND) {
-      commands.push_back(wParam);
-      return 0;
-    }
-    return ui::TForm::WindowProc(message, wParam, lParam);
   }
 };
 
@@ -160,8 +150,8 @@ TEST(SkinScaling, TheFocusRingIsAsThickAndAsFarOutAsTheScaleMakesIt) {
   std::vector<std::uint32_t> column;
   for (int y = 0; y < 12; ++y) column.push_back(surface.Pixel(10 + button.Width() / 2, y));
   constexpr std::uint32_t ring = 0xB3E7FF, none = 0x000000;
-  EXPECT_EQ(column, (std::vector<std::uint32_t>{none, none, none, none, none, ring, ring, ring, none, none,
-                                                none, none}));
+  EXPECT_EQ(column, (std::vector<std::uint32_t>{none, none, none, none, none, ring, ring, ring,
+                                                none, none, none, none}));
 }
 
 TEST(SkinScaling, TheProgressBarIsLaidOutAgainForItsNewPictures) {

@@ -121,7 +121,7 @@ def generate():
         assert children[0]["name"] == "Open file location", children[0]
         assert children[3]["state"] & INVISIBLE, "the link shows after a generation: %r" % children[3]
         tool.click(*CLOSE_BUTTON)
-        wait_for("the tool to end", tool.ended, timeout=30)
+        tool.expect_exit(0)
         lines = listener.finish()
         # The probe reads the name and value when it gets to an event, which
         # may be after later changes: it counts the events and reads what it
@@ -144,7 +144,7 @@ def after_close():
         holder = Listener("hold")
         wait_for("the probe to hold the object", lambda: holder.saw("held"), timeout=30)
         tool.click(*CLOSE_BUTTON)
-        wait_for("the tool to end", tool.ended, timeout=30)
+        tool.expect_exit(0)
         lines = holder.finish()
         after = [l for l in lines if l.startswith("after\t")]
         assert after and int(after[0].split("\t")[1], 16) & 0x80000000, lines

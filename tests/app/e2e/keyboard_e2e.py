@@ -84,7 +84,7 @@ def generate_stop_close():
         check_archive(os.path.join(desktop(), "BRK_Portable.zip"), install, names)
         # Esc does what the close button does.
         key("Escape")
-        wait_for("the tool to end", tool.ended, timeout=30)
+        tool.expect_exit(0)
     finally:
         tool.stop()
 
@@ -107,7 +107,7 @@ def open_location():
             assert line.endswith(' /select,"%s"' % target), "Explorer got %r" % line
         # Alt+F4 still closes the window.
         key("alt+F4")
-        wait_for("the tool to end", tool.ended, timeout=30)
+        tool.expect_exit(0)
     finally:
         tool.stop()
 
