@@ -5,8 +5,9 @@
 // writer keeps its compressor for a whole archive. Prints figures per kind
 // of file (the corpus's top-level folders), then the slowest of the crafted
 // inputs that fill the match search's chains with collisions beside the
-// corpus (`crafted_worst_mb_per_s <MB/s> ordinary_mb_per_s <MB/s>`), and ends
-// with two lines:
+// corpus (`crafted_worst_mb_per_s <MB/s> ordinary_mb_per_s <MB/s>`), then
+// each kind's speed beside zlib's (`part_vs_zlib8 <kind> <ours MB/s / zlib
+// MB/s>`), and ends with two lines:
 //   throughput_vs_zlib8 <ours MB/s / zlib MB/s>
 //   size_vs_zlib8 <our compressed bytes / zlib's>
 #include <zlib.h>
@@ -171,6 +172,9 @@ int main(int argc, char** argv) {
   }
   std::printf("crafted_worst_mb_per_s %.1f ordinary_mb_per_s %.1f\n", worst,
               static_cast<double>(all.input) / 1e6 / all.ours_seconds);
+  for (const auto& [kind, totals] : by_kind) {
+    std::printf("part_vs_zlib8 %s %.3f\n", kind.c_str(), totals.zlib_seconds / totals.ours_seconds);
+  }
   std::printf("throughput_vs_zlib8 %.3f\n", all.zlib_seconds / all.ours_seconds);
   std::printf("size_vs_zlib8 %.4f\n",
               static_cast<double>(all.ours_bytes) / static_cast<double>(all.zlib_bytes));

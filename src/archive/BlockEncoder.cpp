@@ -24,20 +24,23 @@
 // Internal checks that can only fail on a fault of this code record a message
 // in state.error and carry on; the caller then fails the entry.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 #include "archive/Deflate.h"
 
 namespace {
 
+static_assert(std::endian::native == std::endian::little,
+              "the symbol loop stores its bit word as bytes, lowest first");
+
 constexpr int kMaxCodeLength = 15;           // longest literal/length or distance code
 constexpr int kMaxCodeLengthCodeLength = 7;  // longest code of the code-length code
 constexpr int kEndOfBlock = 256;
 constexpr int kFirstLengthSymbol = 257;
 constexpr int kLengthCodes = 29;
-constexpr std::uint32_t kMaxBlockSymbols = kLiteralBufferSize - 1;  // one entry kept spare
-constexpr std::uint32_t kEarlyEndInterval = 4096;   // symbols between early-end estimates
 constexpr std::uint32_t kFarthestDistance = 32506;  // the match finder's limit
 constexpr std::uint16_t kUnclassified = 0xFFFF;     // attributes word asking for a text guess
 constexpr int kEndOfLengths = 0xFFFF;  // the length "after" the last symbol: differs from any
@@ -149,31 +152,47 @@ void start_block(TState& s) {
   s.literal_tree[kEndOfBlock].freq_code = 1;
   s.optimal_length = 0;
   s.fixed_length = 0;
+  // Only matches set their flag bits, so the block's flag bytes start clear.
+  std::fill_n(s.flag_buffer, (s.last_lit + 7) / 8, std::uint8_t{0});
   s.last_lit = 0;
   s.last_dist = 0;
-  s.flag_index = 0;
-  s.flag_byte = 0;
-  s.flag_mask = 1;
 }
 
 // Heap order: the lower frequency first; between equal frequencies the
-// shallower subtree, which keeps the tree flat and the lengths short.
-bool smaller(const TState& s, const TTreeEntry* tree, int a, int b) {
-  return tree[a].freq_code < tree[b].freq_code ||
-         (tree[a].freq_code == tree[b].freq_code && s.depth[a] <= s.depth[b]);
+// shallower subtree, which keeps the tree flat and the lengths short. A
+// node's order value holds both, frequency above depth, so that one compare
+// of two values orders two nodes: a comes first when order a <= order b.
+std::uint32_t heap_order_of(std::uint32_t frequency, std::uint32_t depth) {
+  return frequency << 8 | depth;
+}
+std::uint32_t depth_of(std::uint32_t order) {
+  return order & 0xFF;
 }
 
-void sift_down(TState& s, const TTreeEntry* tree, int k) {
-  const int node = s.heap[k];
+// Which child a node moves down past is a coin toss on real frequencies, so
+// it is chosen without a branch, which the processor would guess wrong at
+// about every other level.
+void sift_down(TState& s, int k) {
+  int* const heap = s.heap;
+  const std::uint32_t* const order = s.heap_order;
+  const int length = s.heap_length;
+  const int node = heap[k];
+  const std::uint32_t node_order = order[node];
   int child = k << 1;
-  while (child <= s.heap_length) {
-    if (child < s.heap_length && smaller(s, tree, s.heap[child + 1], s.heap[child])) ++child;
-    if (smaller(s, tree, node, s.heap[child])) break;
-    s.heap[k] = s.heap[child];
+  while (child <= length) {
+    // Between equal children the right one; heap[length + 1] lies inside
+    // the array and is read, never chosen.
+    const std::uint32_t left = order[heap[child]];
+    const std::uint32_t right = order[heap[child + 1]];
+    const bool take_right = (child < length) & (right <= left);
+    const std::uint32_t child_order = take_right ? right : left;
+    child += take_right;
+    if (node_order <= child_order) break;
+    heap[k] = heap[child];
     k = child;
     child <<= 1;
   }
-  s.heap[k] = node;
+  heap[k] = node;
 }
 
 std::int32_t extra_bits_of(const TTreeDesc& desc, int symbol) {
@@ -267,7 +286,7 @@ void make_tree(TState& s, TTreeDesc& desc) {
   for (int n = 0; n < desc.symbols; ++n) {
     if (tree[n].freq_code != 0) {
       s.heap[++s.heap_length] = max_code = n;
-      s.depth[n] = 0;
+      s.heap_order[n] = heap_order_of(tree[n].freq_code, 0);
     } else {
       tree[n].parent_len = 0;
     }
@@ -279,13 +298,13 @@ void make_tree(TState& s, TTreeDesc& desc) {
     const int node = max_code < 2 ? ++max_code : 0;
     s.heap[++s.heap_length] = node;
     tree[node].freq_code = 1;
-    s.depth[node] = 0;
+    s.heap_order[node] = heap_order_of(1, 0);
     --s.optimal_length;
     if (fixed) s.fixed_length -= fixed[node].parent_len;
   }
   desc.max_code = max_code;
 
-  for (int n = s.heap_length / 2; n >= 1; --n) sift_down(s, tree, n);
+  for (int n = s.heap_length / 2; n >= 1; --n) sift_down(s, n);
 
   // Join the two least frequent nodes until one is left. Both go to the
   // sorted region, which ends up listing every node by frequency.
@@ -293,16 +312,18 @@ void make_tree(TState& s, TTreeDesc& desc) {
   do {
     const int n = s.heap[1];
     s.heap[1] = s.heap[s.heap_length--];
-    sift_down(s, tree, 1);
+    sift_down(s, 1);
     const int m = s.heap[1];
     s.heap[--s.sorted_start] = n;
     s.heap[--s.sorted_start] = m;
 
     tree[next_inner].freq_code = static_cast<std::uint16_t>(tree[n].freq_code + tree[m].freq_code);
-    s.depth[next_inner] = static_cast<std::uint8_t>(std::max(s.depth[n], s.depth[m]) + 1);
+    const std::uint32_t depth =
+        (std::max(depth_of(s.heap_order[n]), depth_of(s.heap_order[m])) + 1) & 0xFF;
+    s.heap_order[next_inner] = heap_order_of(tree[next_inner].freq_code, depth);
     tree[n].parent_len = tree[m].parent_len = static_cast<std::uint16_t>(next_inner);
     s.heap[1] = next_inner++;
-    sift_down(s, tree, 1);
+    sift_down(s, 1);
   } while (s.heap_length >= 2);
   s.heap[--s.sorted_start] = s.heap[1];
 
@@ -433,7 +454,19 @@ void emit_block_symbols(TState& s, const TTreeEntry* literal_codes,
     }
     add(entry.freq_code, entry.parent_len);
   };
+  // Whole 16-bit units leave at once, in one 8-byte store of which only
+  // they count, while the buffer has room for it; near its end one at a
+  // time, so that it fills and flushes exactly as put_bits fills it.
   const auto drain = [&] {
+    if (count <= 16) return;
+    if (s.out_offset + 8 <= s.out_size) {
+      const int units = (count - 1) / 16;  // all but the last 1 to 16 bits
+      std::memcpy(s.out_buffer + s.out_offset, &bits, 8);
+      s.out_offset += 2 * static_cast<std::uint32_t>(units);
+      bits >>= 16 * units;
+      count -= 16 * units;
+      return;
+    }
     while (count > 16) {
       put_short(s, static_cast<std::uint32_t>(bits));
       bits >>= 16;
@@ -567,52 +600,39 @@ void ct_init(TState& s, std::uint16_t* attributes) {
   s.compressed_bits = 0;
   if (s.fixed_distance_table[0].parent_len != 0) return;  // built for an earlier entry
   build_tables(s);
+  s.last_lit = kLiteralBufferSize;  // whatever the state held: every flag byte clear
   start_block(s);
 }
 
 int ct_tally(TState& s, std::uint32_t dist, std::uint32_t lc) {
-  if (dist == 0) {
+  if (dist == 0) return ct_tally_literal(s, static_cast<std::uint8_t>(lc));
+  --dist;
+  if (dist >= kFarthestDistance || lc > 255 || distance_code_of(s, dist & 0x7FFF) >= 30) {
+    s.error = "ct_tally: bad match";
+    dist &= 0x7FFF;
     lc &= 0xFF;
-    s.literal_buffer[s.last_lit++] = static_cast<std::uint8_t>(lc);
-    ++s.literal_tree[lc].freq_code;
-  } else {
-    --dist;
-    if (dist >= kFarthestDistance || lc > 255 || distance_code_of(s, dist & 0x7FFF) >= 30) {
-      s.error = "ct_tally: bad match";
-      dist &= 0x7FFF;
-      lc &= 0xFF;
-    }
-    s.literal_buffer[s.last_lit++] = static_cast<std::uint8_t>(lc);
-    ++s.literal_tree[kFirstLengthSymbol + s.length_code[lc]].freq_code;
-    ++s.distance_tree[distance_code_of(s, dist)].freq_code;
-    s.distance_buffer[s.last_dist++] = static_cast<std::uint16_t>(dist);
-    s.flag_byte |= s.flag_mask;
   }
-  s.flag_mask = static_cast<std::uint8_t>(s.flag_mask << 1);
-  if ((s.last_lit & 7) == 0) {
-    s.flag_buffer[s.flag_index++] = s.flag_byte;
-    s.flag_byte = 0;
-    s.flag_mask = 1;
-  }
+  s.literal_buffer[s.last_lit++] = static_cast<std::uint8_t>(lc);
+  ++s.literal_tree[kFirstLengthSymbol + s.length_code[lc]].freq_code;
+  ++s.distance_tree[distance_code_of(s, dist)].freq_code;
+  s.distance_buffer[s.last_dist++] = static_cast<std::uint16_t>(dist);
+  s.flag_buffer[(s.last_lit - 1) >> 3] |= static_cast<std::uint8_t>(1 << ((s.last_lit - 1) & 7));
+  return ct_symbol_tallied(s);
+}
 
-  // Above the fastest levels, look every so often whether the block already
-  // compresses so well that a new block with fresh trees would pay.
-  if (s.level > 2 && (s.last_lit % kEarlyEndInterval) == 0) {
-    std::uint32_t estimate = s.last_lit * 8;
-    for (int code = 0; code < kDistanceSymbols; ++code) {
-      estimate += s.distance_tree[code].freq_code * (5 + kDistanceExtraBits[code]);
-    }
-    estimate >>= 3;
-    const auto covered = static_cast<std::uint32_t>(static_cast<std::int64_t>(s.scan) -
-                                                    static_cast<std::int64_t>(s.block_start));
-    if (s.last_dist < (s.last_lit >> 1) && estimate < (covered >> 1)) return 1;
+bool ct_block_pays_to_end(const TState& s) {
+  std::uint32_t estimate = s.last_lit * 8;
+  for (int code = 0; code < kDistanceSymbols; ++code) {
+    estimate += s.distance_tree[code].freq_code * (5 + kDistanceExtraBits[code]);
   }
-  return s.last_lit == kMaxBlockSymbols;
+  estimate >>= 3;
+  const auto covered = static_cast<std::uint32_t>(static_cast<std::int64_t>(s.scan) -
+                                                  static_cast<std::int64_t>(s.block_start));
+  return s.last_dist < (s.last_lit >> 1) && estimate < (covered >> 1);
 }
 
 std::uint32_t ct_end_block(TState& s, const std::uint8_t* data, std::uint32_t stored_len,
                            int last) {
-  s.flag_buffer[s.flag_index] = s.flag_byte;
   if (*s.attributes == kUnclassified) classify_entry(s);
 
   make_tree(s, s.literal_desc);

@@ -3,7 +3,7 @@
 // It is a set of plain operations on one state object, TState, which owns
 // every buffer the compressor needs: the 64 KiB sliding window, the hash
 // chains, the symbol buffers of the current block and the trees. The zip
-// writer allocates one TState per archive (about 1.1 MB, so on the heap) and
+// writer allocates one TState per archive (about 1.3 MB, so on the heap) and
 // reuses it for every entry; compressing allocates nothing. A TState starts
 // zeroed (value-initialised, as std::make_unique<TState>() makes it): the
 // first entry relies on empty hash heads and unbuilt code tables.
@@ -90,10 +90,10 @@ struct TState {
   std::uint16_t length_counts[16];  // codes of each length 0..15
   std::int32_t heap[kHeapSize];
   std::int32_t heap_length;
-  std::int32_t sorted_start;  // nodes by increasing frequency from here to the heap's end
-  std::uint8_t depth[kHeapSize];
-  std::uint8_t length_code[256];    // match length - 3 -> length code 0..28
-  std::uint8_t distance_code[512];  // distance - 1 (< 256), then 256 + ((distance - 1) >> 7)
+  std::int32_t sorted_start;            // nodes by increasing frequency from here to the heap's end
+  std::uint32_t heap_order[kHeapSize];  // by node: its frequency << 8 | its depth
+  std::uint8_t length_code[256];        // match length - 3 -> length code 0..28
+  std::uint8_t distance_code[512];      // distance - 1 (< 256), then 256 + ((distance - 1) >> 7)
   std::int32_t length_base[29];
   std::int32_t distance_base[30];
   std::uint8_t literal_buffer[kLiteralBufferSize];    // literal byte or match length - 3
@@ -101,9 +101,6 @@ struct TState {
   std::uint8_t flag_buffer[kFlagBufferSize];          // bit set: the symbol is a match
   std::uint32_t last_lit;                             // symbols in the block
   std::uint32_t last_dist;                            // matches in the block
-  std::uint32_t flag_index;
-  std::uint8_t flag_byte;
-  std::uint8_t flag_mask;
   std::uint32_t optimal_length;  // block bits with its dynamic trees, tree header included
   std::uint32_t fixed_length;    // block bits with the fixed codes
   std::uint32_t compressed_bytes;
@@ -124,7 +121,6 @@ struct TState {
   std::uint32_t chain[kWindowHalf];  // by position & 0x7FFF: the previous position with that key
   std::uint32_t head[kHashSize];     // by 3-byte key: the last position inserted
   std::int32_t block_start;          // negative once the window slid past it
-  std::uint32_t hash_key;
   std::uint32_t prev_length;
   std::uint32_t scan;
   std::uint32_t match_start;
@@ -136,20 +132,29 @@ struct TState {
   std::int32_t nice_length;
   // A second index over four bytes, by which a search passes over candidates
   // that share only three bytes with the string it looks for.
-  std::uint32_t head4[kHashSize];  // by 4-byte key: the last position inserted
-  // By position & 0x7FFF: the previous position with that key and the one
-  // before it, side by side. A search reads both at once, so following the
-  // chain waits for memory once every two candidates instead of every one.
   struct TLinkPair {
     std::uint32_t previous;
     std::uint32_t before_previous;
   };
+  // By 4-byte key: the last position inserted and the one before it; by
+  // position & 0x7FFF: the previous position with that key and the one
+  // before it, side by side. A search reads both at once, so following the
+  // chain waits for memory once every two candidates instead of every one.
+  TLinkPair head4[kHashSize];
   TLinkPair chain4[kWindowHalf];
   // A third index, over eight bytes, for searches that already hold a match
   // of seven: most candidates that share four bytes with the scan position
-  // share no more than seven either.
-  std::uint32_t head8[kHashSize];     // by 8-byte key: the last position inserted
-  std::uint32_t chain8[kWindowHalf];  // by position & 0x7FFF: the previous one with that key
+  // share no more than seven either. Its heads and chain hold two positions
+  // each, as the 4-byte chain does and for the same reason, but positions
+  // alone, so that a pair takes no more room than one link; a position's
+  // rank is kept beside, by position.
+  struct TPositionPair {
+    std::uint16_t previous;
+    std::uint16_t before_previous;
+  };
+  TPositionPair head8[kHashSize];     // by 8-byte key: the last two positions inserted
+  TPositionPair chain8[kWindowHalf];  // by position & 0x7FFF: the previous two with that key
+  std::uint16_t rank8[kWindowHalf];   // by position & 0x7FFF: its rank, as in its link
   // One past the last byte read into the window. A position goes into the
   // 8-byte index only once its eight bytes are there; until the next read
   // brings them, the links of the last few positions wait here.
@@ -201,6 +206,34 @@ std::uint32_t compress_entry(TState& state, const TEntrySetup& setup);
 // Records a literal (dist 0, lc the byte) or a match (dist 1..32506, lc its
 // length - 3); answers nonzero when the block should end now.
 int ct_tally(TState& state, std::uint32_t dist, std::uint32_t lc);
+
+// Whether a block of state.last_lit symbols already compresses so well that
+// ending it for a new block with fresh trees would pay (an estimate).
+bool ct_block_pays_to_end(const TState& state);
+
+// After a symbol is recorded: answers nonzero when the block should end now.
+inline int ct_symbol_tallied(const TState& state) {
+  constexpr std::uint32_t kMaxBlockSymbols = kLiteralBufferSize - 1;  // one entry kept spare
+  // Above the fastest levels, look every so often whether the block already
+  // compresses so well that a new block with fresh trees would pay.
+  constexpr std::uint32_t kEarlyEndInterval = 4096;
+  static_assert(kMaxBlockSymbols % kEarlyEndInterval == kEarlyEndInterval - 1);
+  // One test lets through both kinds of symbol count that need a closer look:
+  // the multiples of the interval and the one before each, the block's last.
+  if (((state.last_lit + 1) & (kEarlyEndInterval - 1)) > 1) return 0;
+  if (state.level > 2 && state.last_lit % kEarlyEndInterval == 0 && ct_block_pays_to_end(state)) {
+    return 1;
+  }
+  return state.last_lit == kMaxBlockSymbols;
+}
+
+// ct_tally(state, 0, byte), defined here so that the match finder inlines
+// it: on data that does not compress, it runs for nearly every byte.
+inline int ct_tally_literal(TState& state, std::uint8_t byte) {
+  state.literal_buffer[state.last_lit++] = byte;
+  ++state.literal_tree[byte].freq_code;
+  return ct_symbol_tallied(state);
+}
 
 // Ends the block covering `stored_len` input bytes at `data` (null when they
 // are no longer all in the window) and answers the compressed bytes so far;

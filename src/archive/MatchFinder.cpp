@@ -26,11 +26,13 @@
 //
 // Following a chain is one memory access after the other, each waiting for
 // the last. So each position keeps, beside its previous position in the
-// 4-byte index, the one before that (copied from the previous position's
-// entry when it is inserted): a search reads both at once and waits once per
-// two candidates. The copy stays true for as long as a search may use it,
-// because an entry is only overwritten a whole window half later, when the
-// position it belongs to is out of every search's reach.
+// 4-byte index, the one before that: a search reads both at once and waits
+// once per two candidates. Each head holds the last two positions with its
+// key, and an insert moves that pair down into the new position's entry
+// whole, so that it reads no older entry (a cache miss on nearly every byte
+// of data that does not repeat). An entry stays true for as long as a
+// search may use it, because it is only overwritten a whole window half
+// later, when the position it belongs to is out of every search's reach.
 //
 // In machine code most candidates that share four bytes with the scan
 // position share no more than seven, and a search soon holds a match of
@@ -39,6 +41,11 @@
 // candidate the 4-byte walk reached. A position joins it only when its
 // eight bytes have been read: the last positions of a long match may lack
 // a byte or two until the next read, and wait for it.
+//
+// Its walks are long in machine code, so its heads and chain hold pairs
+// too, of positions alone, so that a pair takes the room of one link; the
+// ranks the walk checks are kept beside, by position, and stay true as the
+// pairs do.
 //
 // The 4- and 8-byte indexes have collisions too: positions whose bytes
 // differ from the scan position's but hash to the same key. They are passed
@@ -63,7 +70,6 @@ constexpr std::uint32_t kMinLookahead = kMaxMatch + kMinMatch + 1;        // bel
 constexpr std::uint32_t kFarthestDistance = kWindowHalf - kMinLookahead;  // 32506
 constexpr std::uint32_t kSlidePoint = kWindowHalf + kFarthestDistance;    // 65274
 constexpr std::uint32_t kTooFar = 4096;  // a 3-byte match farther back costs more than literals
-constexpr std::uint32_t kHashShift = 5;  // three shifts push a byte out of the 15-bit key
 constexpr std::uint32_t kHashMask = kHashSize - 1;
 constexpr std::uint32_t kChainMask = kWindowHalf - 1;
 constexpr std::uint32_t kEndOfInput = 0xFFFFFFFF;  // a read answer that also ends the input
@@ -97,10 +103,6 @@ constexpr int kLastGreedyLevel = 3;
 constexpr std::uint16_t kFlagFastest = 4;  // entry flag bits 1-2: the deflate option used
 constexpr std::uint16_t kFlagMaximum = 2;
 
-void update_hash(TState& s, std::uint8_t byte) {
-  s.hash_key = ((s.hash_key << kHashShift) ^ byte) & kHashMask;
-}
-
 // A link (a hash head or chain entry) holds a window position in its low
 // 16 bits and, above them, that position's rank: how many positions with the
 // same 3-byte key were inserted before it, modulo 65536. The difference of
@@ -129,6 +131,13 @@ std::uint64_t load64(const std::uint8_t* p) {
   return value;
 }
 
+// The 3-byte key: five bits a byte, the first byte's top bits shifted out.
+// It is the key of a hash updated byte by byte (key = (key << 5 ^ byte) &
+// 0x7FFF), in which only the last three bytes count, computed at once.
+std::uint32_t key3_of(const std::uint8_t* string) {
+  return ((string[0] << 10) ^ (string[1] << 5) ^ string[2]) & kHashMask;
+}
+
 // Multiplicative hash of four bytes to 15 bits.
 std::uint32_t key4_of(const std::uint8_t* string) {
   return (load32(string) * kKey4Multiplier) >> (32 - 15);
@@ -147,33 +156,45 @@ bool long_key_ready(const TState& s, std::uint32_t position) {
   return position + kLongKey <= s.read_end;
 }
 
+// The head's pair moves down to the position's chain entry whole, so unlike
+// the 4-byte index an insert reads no older entry.
 void index8_insert(TState& s, std::uint32_t link) {
-  const std::uint32_t key8 = key8_of(s.window + position_of(link));
-  s.chain8[position_of(link) & kChainMask] = s.head8[key8];
-  s.head8[key8] = link;
+  const std::uint32_t position = position_of(link);
+  const std::uint32_t key8 = key8_of(s.window + position);
+  const TState::TPositionPair last_two = s.head8[key8];
+  s.chain8[position & kChainMask] = last_two;
+  s.head8[key8] = {static_cast<std::uint16_t>(position), last_two.previous};
+  s.rank8[position & kChainMask] = static_cast<std::uint16_t>(rank_of(link));
 }
 
-// Links the string at the scan position into the hash chains and answers
-// the link to the previous position with the same 3-byte key (position 0:
-// none).
-std::uint32_t insert_string(TState& s) {
-  update_hash(s, s.window[s.scan + kMinMatch - 1]);
-  const std::uint32_t previous = s.head[s.hash_key];
-  s.chain[s.scan & kChainMask] = previous;
+// Links the string at `position` into the hash chains and answers the link
+// to the previous position with the same 3-byte key (position 0: none).
+// Declared inline, which GCC takes as a hint to inline it into the loops
+// that run it for nearly every byte: as a call it cost about a tenth more
+// instructions on data that does not compress.
+inline std::uint32_t insert_string(TState& s, std::uint32_t position) {
+  const std::uint8_t* const string = s.window + position;
+  const std::uint32_t key3 = key3_of(string);
+  const std::uint32_t previous = s.head[key3];
+  s.chain[position & kChainMask] = previous;
   const std::uint32_t rank = (rank_of(previous) + 1) & kPositionMask;
-  const std::uint32_t link = s.scan | (rank << kRankShift);
-  s.head[s.hash_key] = link;
-  const std::uint32_t key4 = key4_of(s.window + s.scan);
-  const std::uint32_t previous4 = s.head4[key4];
-  s.chain4[s.scan & kChainMask] = {previous4,
-                                   s.chain4[position_of(previous4) & kChainMask].previous};
-  s.head4[key4] = link;
-  if (long_key_ready(s, s.scan)) {
+  const std::uint32_t link = position | (rank << kRankShift);
+  s.head[key3] = link;
+  const std::uint32_t key4 = key4_of(string);
+  const TState::TLinkPair last_two4 = s.head4[key4];
+  s.chain4[position & kChainMask] = last_two4;
+  s.head4[key4] = {link, last_two4.previous};
+  if (long_key_ready(s, position)) {
     index8_insert(s, link);
   } else if (!s.end_of_input && s.waiting8_count < std::size(s.waiting8)) {
     s.waiting8[s.waiting8_count++] = link;  // its last bytes come with the next read
   }
   return previous;
+}
+
+// Links the strings at positions [from, to) into the hash chains, in order.
+void insert_strings(TState& s, std::uint32_t from, std::uint32_t to) {
+  for (std::uint32_t position = from; position < to; ++position) insert_string(s, position);
 }
 
 std::uint32_t read_input(TState& s, std::uint8_t* buffer, std::uint32_t size) {
@@ -196,13 +217,22 @@ void slide_window(TState& s) {
   };
   std::for_each(std::begin(s.head), std::end(s.head), slide);
   std::for_each(std::begin(s.chain), std::end(s.chain), slide);
-  std::for_each(std::begin(s.head4), std::end(s.head4), slide);
-  for (TState::TLinkPair& links : s.chain4) {
-    slide(links.previous);
-    slide(links.before_previous);
+  static_assert(kHashSize == kWindowHalf, "heads and chains of pairs slide in one loop");
+  for (TState::TLinkPair* pairs : {s.head4, s.chain4}) {
+    for (std::uint32_t i = 0; i < kWindowHalf; ++i) {
+      slide(pairs[i].previous);
+      slide(pairs[i].before_previous);
+    }
   }
-  std::for_each(std::begin(s.head8), std::end(s.head8), slide);
-  std::for_each(std::begin(s.chain8), std::end(s.chain8), slide);
+  const auto slide_position = [](std::uint16_t& position) {
+    position = position >= kWindowHalf ? static_cast<std::uint16_t>(position - kWindowHalf) : 0;
+  };
+  for (TState::TPositionPair* pairs : {s.head8, s.chain8}) {
+    for (std::uint32_t i = 0; i < kWindowHalf; ++i) {
+      slide_position(pairs[i].previous);
+      slide_position(pairs[i].before_previous);
+    }
+  }
   std::for_each(s.waiting8, s.waiting8 + s.waiting8_count, slide);
 }
 
@@ -257,141 +287,244 @@ std::uint16_t load16(const std::uint8_t* p) {
   return value;
 }
 
-// Walks the candidates from `link` on, nearest first: at most chain limit of
-// them (a quarter after a good match), none farther back than 32506 bytes
-// but the first; answers the longest match (from the previous match length
-// on) and leaves its start in match_start, the nearest among equals.
-//
-// While no match of 3 bytes is known, the walk follows the 3-byte chain.
-// After that only candidates that share four bytes with the scan position
-// can do better, and the walk follows the 4-byte chain instead, passing over
-// the rest; the ranks in the links tell where the 3-byte walk would end.
-std::uint32_t find_longest_match(TState& s, std::uint32_t link) {
-  std::uint32_t best = s.prev_length;
-  if (s.scan > kWindowSize - kMinLookahead) {
-    s.error = "insufficient lookahead";  // the compare would leave the window
-    return best;
-  }
-  std::uint32_t chain_count = s.chain_limit;
-  if (s.prev_length >= s.good_length) chain_count >>= 2;
-  const std::uint32_t steps_allowed = chain_count;
-  const std::uint32_t limit = s.scan > kFarthestDistance ? s.scan - kFarthestDistance : 0;
-  const std::uint32_t scan = s.scan;
-  const std::uint32_t nice = static_cast<std::uint32_t>(s.nice_length);
-  const std::uint8_t* const window = s.window;
-  const std::uint8_t* const here = window + scan;
-  // A longer match must agree at its last two bytes, and any match at its
-  // first two: cheap rejections, checked before the compare.
-  const std::uint16_t here_start = load16(here);
-  std::uint16_t here_end = load16(here + best - 1);
-  std::uint32_t best_start = s.match_start;
-  bool done = false;
+// What a search knows as it goes from candidate to candidate.
+struct SearchWalk {
+  const std::uint8_t* window;
+  const std::uint8_t* here;  // the scan position's bytes
+  std::uint32_t limit;       // candidates at or below are too far back, but the first
+  std::uint32_t first;       // the first candidate on the 3-byte chain, and its link
+  std::uint32_t first_link;
+  std::uint32_t steps_allowed;  // how many candidates the plain walk visits at most
+  std::uint32_t nice;
+  std::uint32_t best;
+  std::uint32_t best_start;
+  std::uint32_t candidate;    // where the 3-byte walk stands
+  std::uint32_t chain_count;  // what is left of its budget
+  std::uint32_t unvisited_below;
+  std::uint32_t steps;
+  bool done;
+};
 
-  const auto judge = [&](std::uint32_t candidate) {
-    const std::uint8_t* there = window + candidate;
-    if (load16(there + best - 1) != here_end || load16(there) != here_start) return;
-    const std::uint32_t length = match_length(here, there);
-    if (length > best) {
-      best_start = candidate;
-      best = length;
-      done = length >= nice;
-      here_end = load16(here + best - 1);
+// The 3-byte walk from where it stands to its end: every candidate, judged
+// as the plain walk judges it. A longer match must agree at its first two
+// bytes, and at the best match's last byte and the one after it: cheap
+// rejections, checked before the compare.
+void finish_plain_walk(TState& s, SearchWalk& w) {
+  const std::uint16_t here_start = load16(w.here);
+  while (!w.done) {
+    ++w.steps;
+    const std::uint8_t* there = w.window + w.candidate;
+    if (load16(there) == here_start && load16(there + w.best - 1) == load16(w.here + w.best - 1)) {
+      const std::uint32_t length = match_length(w.here, there);
+      if (length > w.best) {
+        w.best_start = w.candidate;
+        w.best = length;
+        w.done = length >= w.nice;
+      }
     }
-  };
-
-  const std::uint32_t first = position_of(link);
-  const std::uint32_t first_rank = rank_of(link);
-  if (first >= scan) {
-    s.error = "no future";  // links only ever lead back
-    return best;
+    w.candidate = position_of(s.chain[w.candidate & kChainMask]);
+    if (w.candidate <= w.limit || --w.chain_count == 0) w.done = true;
   }
+}
 
-  // Along the 3-byte chain while no match of three bytes is known.
-  std::uint32_t candidate = first;
-  std::uint32_t unvisited_below = first + 1;
-  std::uint32_t steps = 0;
-  while (best < kMinMatch && !done) {
-    ++steps;
-    judge(candidate);
-    unvisited_below = candidate;
-    candidate = position_of(s.chain[candidate & kChainMask]);
-    if (candidate <= limit || --chain_count == 0) done = true;
-  }
-
-  // Then along the 4-byte chain, over the candidates the 3-byte walk has
-  // not reached yet and would still reach. A candidate's pair of links is
-  // read before it is judged, so the next step's memory access is under way
-  // meanwhile. Once the best match is seven bytes long, only candidates
-  // that share eight bytes can do better, and the walk goes on along the
-  // 8-byte chain, below the last candidate it reached.
-  std::uint32_t passes_left = chain_count;
+// Goes on from a match of three bytes or more. Only candidates that share
+// four bytes with the scan position can do better, so the walk follows the
+// 4-byte chain, over the candidates the 3-byte walk has not reached yet and
+// would still reach, passing over the rest; the ranks in the links tell
+// where the 3-byte walk would end. A candidate's pair of links is read
+// before it is judged, so the next step's memory access is under way
+// meanwhile. Once the best match is seven bytes long, only candidates that
+// share eight bytes can do better, and the walk goes on along the 8-byte
+// chain, below the last candidate it reached.
+void search_longer(TState& s, SearchWalk& w) {
+  // The walk's state in locals, which the compiler keeps in registers.
+  const std::uint8_t* const window = w.window;
+  const std::uint8_t* const here = w.here;
+  const std::uint32_t first = w.first;
+  const std::uint32_t first_link = w.first_link;
+  const std::uint32_t steps_allowed = w.steps_allowed;
+  const std::uint32_t nice = w.nice;
+  std::uint32_t best = w.best;
+  std::uint32_t best_start = w.best_start;
+  std::uint32_t steps = w.steps;
+  std::uint16_t here_end = load16(here + best - 1);
+  bool done = false;
+  std::uint32_t passes_left = w.chain_count;
   bool too_many_passes = false;
   const auto pass_over = [&] {
     if (--passes_left != 0) return true;
     too_many_passes = true;
     return false;
   };
-  bool walk_over = false;
-  // Visits the candidate a link names; false: the walk ends here.
+  // Candidates in [reach_from, reach_from + unvisited) are the ones to visit,
+  // those above the limit that the walk has not passed yet: one unsigned
+  // compare tells most of them from the rest. unvisited is not 0 here: the
+  // 3-byte walk would have ended otherwise.
+  const std::uint32_t reach_from = w.limit + 1;
+  std::uint32_t unvisited = w.unvisited_below - reach_from;
+  // The rank limit on whole links: a candidate lies no higher than the first,
+  // so the difference of the two links holds the difference of their ranks
+  // (the steps between them on the 3-byte chain) in its upper half, and that
+  // of their positions in its lower half.
+  const std::uint32_t too_many_steps = steps_allowed << kRankShift;
+  // Visits the candidate a link names; false: the walk ends here. A
+  // candidate that shares the keyed bytes shares the first two, so only the
+  // end of the best match is compared before the rest.
   const auto visit = [&](std::uint32_t link, auto shares_keyed_bytes) {
     ++steps;
     const std::uint32_t candidate = position_of(link);
-    if (candidate == 0) return false;
-    if (candidate >= unvisited_below) return pass_over();  // the scan position, or visited
-    if (candidate <= limit && candidate != first) return false;
-    unvisited_below = candidate;
+    std::uint32_t offset = candidate - reach_from;
+    if (offset >= unvisited) {
+      if (candidate >= reach_from + unvisited) return pass_over();  // the scan position, or visited
+      if (candidate != first) return false;                         // too far back, or none
+      offset = 0;  // the first, at the limit: any candidate after it is out of reach
+    }
+    unvisited = offset;
     if (!shares_keyed_bytes(candidate)) return pass_over();  // a colliding key
-    if (((first_rank - rank_of(link)) & kPositionMask) >= steps_allowed) return false;
-    judge(candidate);
+    if (first_link - link >= too_many_steps) return false;
+    const std::uint8_t* there = window + candidate;
+    if (load16(there + best - 1) != here_end) return true;
+    const std::uint32_t length = match_length(here, there);
+    if (length <= best) return true;
+    best_start = candidate;
+    best = length;
+    here_end = load16(here + best - 1);
+    done = length >= nice;
     return !done;
   };
   const std::uint32_t here4 = load32(here);
   const auto shares4 = [&](std::uint32_t c) { return load32(window + c) == here4; };
   const bool long_keys = s.lookahead >= kLongKey;  // all eight bytes here are input
-  std::uint32_t link4 = s.head4[key4_of(here)];
+  TState::TLinkPair pair4 = s.head4[key4_of(here)];
+  bool walk_over = false;
   while (!done && !(long_keys && best >= kLongKey - 1)) {
-    const TState::TLinkPair next = s.chain4[position_of(link4) & kChainMask];
-    if (!visit(link4, shares4) || !visit(next.previous, shares4)) {
+    const TState::TLinkPair next = s.chain4[position_of(pair4.before_previous) & kChainMask];
+    if (!visit(pair4.previous, shares4) || !visit(pair4.before_previous, shares4)) {
       walk_over = true;
       break;
     }
-    link4 = next.before_previous;
+    pair4 = next;
   }
   if (!walk_over && !done) {
     const std::uint64_t here8 = load64(here);
     const auto shares8 = [&](std::uint32_t c) { return load64(window + c) == here8; };
-    for (std::uint32_t link8 = s.head8[key8_of(here)]; visit(link8, shares8);) {
-      link8 = s.chain8[position_of(link8) & kChainMask];
+    const auto link8_of = [&](std::uint32_t position) {
+      return position | std::uint32_t{s.rank8[position & kChainMask]} << kRankShift;
+    };
+    for (TState::TPositionPair pair = s.head8[key8_of(here)];;) {
+      const TState::TPositionPair next = s.chain8[pair.before_previous & kChainMask];
+      if (!visit(link8_of(pair.previous), shares8) ||
+          !visit(link8_of(pair.before_previous), shares8)) {
+        break;
+      }
+      pair = next;
     }
   }
+  w.best = best;
+  w.best_start = best_start;
+  w.steps = steps;
+  w.done = done;
 
   // Too many collisions: the rest of the 3-byte walk, from where it was
   // left. Candidates judged on the 4- or 8-byte chain come again and
   // change nothing (none is longer than the best), the others are judged in
   // the plain walk's order.
-  if (too_many_passes) {
-    while (!done) {
-      ++steps;
-      judge(candidate);
-      candidate = position_of(s.chain[candidate & kChainMask]);
-      if (candidate <= limit || --chain_count == 0) done = true;
-    }
-  }
-  s.most_search_steps = std::max(s.most_search_steps, steps);
-  s.match_start = best_start;
-  return best;
+  if (too_many_passes) finish_plain_walk(s, w);
 }
 
-// Searches the chain from `candidate`, with no match reaching past the input.
+// Where the walk along the 3-byte chain stands when it meets a candidate that
+// shares three bytes with the scan position.
+struct ChainStand {
+  std::uint32_t candidate;
+  std::uint32_t chain_count;  // how many candidates it may still visit, that one included
+  std::uint32_t steps;        // how many it went through, that one included
+};
+
+// The search from where the 3-byte walk stands, its candidate sharing three
+// bytes with the scan position; or, when no 3-byte walk ran (null: the
+// previous match is three bytes long or more), from the first candidate.
+// The rest of the search is search_longer's.
+std::uint32_t search_on(TState& s, std::uint32_t link, std::uint32_t limit,
+                        const ChainStand* three_bytes) {
+  const std::uint32_t first = position_of(link);
+  SearchWalk w;
+  w.window = s.window;
+  w.here = s.window + s.scan;
+  w.limit = limit;
+  w.first = first;
+  w.first_link = link;
+  w.steps_allowed = s.prev_length >= s.good_length ? s.chain_limit >> 2 : s.chain_limit;
+  w.nice = static_cast<std::uint32_t>(s.nice_length);
+  w.best = s.prev_length;
+  w.best_start = s.match_start;
+  w.candidate = three_bytes != nullptr ? three_bytes->candidate : first;
+  w.chain_count = three_bytes != nullptr ? three_bytes->chain_count : w.steps_allowed;
+  w.unvisited_below = first + 1;
+  w.steps = three_bytes != nullptr ? three_bytes->steps : 0;
+  w.done = false;
+  if (three_bytes != nullptr) {
+    w.best_start = w.candidate;
+    w.best = match_length(w.here, w.window + w.candidate);
+    w.done = w.best >= w.nice;
+    w.unvisited_below = w.candidate;
+    w.candidate = position_of(s.chain[w.candidate & kChainMask]);
+    if (w.candidate <= w.limit || --w.chain_count == 0) w.done = true;
+  }
+  if (!w.done) search_longer(s, w);
+  s.most_search_steps = std::max(s.most_search_steps, w.steps);
+  s.match_start = w.best_start;
+  return w.best;
+}
+
+// Walks the candidates from `link` on, nearest first: at most chain limit of
+// them (a quarter after a good match), none farther back than 32506 bytes
+// but the first; answers the longest match (from the previous match length
+// on), with no match reaching past the input, and leaves its start in
+// match_start, the nearest among equals.
+//
+// While no match of 3 bytes is known, the walk follows the 3-byte chain to
+// the first candidate that shares three bytes with the scan position. On
+// data that does not repeat, most searches end there without one, so that
+// part is kept lean and declared inline (see insert_string).
+//
 // Callers search only while three bytes are left: with fewer, any match
 // would be cut below three anyway, and the candidate is the one an earlier
 // step found, which a slide since then may have moved onto the scan
 // position.
-std::uint32_t search(TState& s, std::uint32_t candidate) {
+inline std::uint32_t search(TState& s, std::uint32_t link) {
   if (static_cast<std::uint32_t>(s.nice_length) > s.lookahead) {
     s.nice_length = static_cast<std::int32_t>(s.lookahead);
   }
-  return std::min(find_longest_match(s, candidate), s.lookahead);
+  const std::uint32_t scan = s.scan;
+  const std::uint32_t first = position_of(link);
+  if (scan > kWindowSize - kMinLookahead) {
+    s.error = "insufficient lookahead";  // the compare would leave the window
+    return std::min(s.prev_length, s.lookahead);
+  }
+  if (first >= scan) {
+    s.error = "no future";  // links only ever lead back
+    return std::min(s.prev_length, s.lookahead);
+  }
+  const std::uint32_t limit = scan > kFarthestDistance ? scan - kFarthestDistance : 0;
+  if (s.prev_length >= kMinMatch) return std::min(search_on(s, link, limit, nullptr), s.lookahead);
+  // Three bytes equal, compared at once (the fourth byte masked off). No
+  // match yet, so the whole chain limit applies (good_length exceeds 3).
+  constexpr std::uint32_t kThreeBytes = 0xFFFFFF;
+  const std::uint8_t* const window = s.window;
+  const std::uint32_t here3 = load32(window + scan) & kThreeBytes;
+  std::uint32_t candidate = first;
+  std::uint32_t chain_count = s.chain_limit;
+  std::uint32_t steps = 1;
+  while ((load32(window + candidate) & kThreeBytes) != here3) {
+    candidate = position_of(s.chain[candidate & kChainMask]);
+    if (candidate <= limit || --chain_count == 0) {
+      s.most_search_steps = std::max(s.most_search_steps, steps);
+      return s.prev_length;  // none shares three bytes
+    }
+    ++steps;
+  }
+  const ChainStand stand{candidate, chain_count, steps};
+  return std::min(search_on(s, link, limit, &stand), s.lookahead);
 }
 
 void end_block(TState& s) {
@@ -411,7 +544,7 @@ std::uint32_t deflate_greedy(TState& s) {
   s.prev_length = kMinMatch - 1;
   while (s.lookahead != 0) {
     const bool searchable = s.lookahead >= kMinMatch;
-    if (searchable) candidate = insert_string(s);
+    if (searchable) candidate = insert_string(s, s.scan);
     if (searchable && position_of(candidate) != 0 &&
         s.scan - position_of(candidate) <= kFarthestDistance) {
       length = search(s, candidate);
@@ -420,22 +553,15 @@ std::uint32_t deflate_greedy(TState& s) {
     if (length >= kMinMatch) {
       end_now = ct_tally(s, s.scan - s.match_start, length - kMinMatch);
       s.lookahead -= length;
+      // A short match has its inner positions inserted too; a long one is
+      // skipped.
       if (length <= s.lazy_limit && s.lookahead >= kMinMatch) {
-        // Short match: insert its inner positions too.
-        while (--length != 0) {
-          ++s.scan;
-          candidate = insert_string(s);
-        }
-        ++s.scan;
-      } else {
-        // Long match: skip it, and restart the key at the new position.
-        s.scan += length;
-        s.hash_key = s.window[s.scan];
-        update_hash(s, s.window[s.scan + 1]);
+        insert_strings(s, s.scan + 1, s.scan + length);
       }
+      s.scan += length;
       length = 0;
     } else {
-      end_now = ct_tally(s, 0, s.window[s.scan]);
+      end_now = ct_tally_literal(s, s.window[s.scan]);
       --s.lookahead;
       ++s.scan;
     }
@@ -455,7 +581,7 @@ std::uint32_t deflate_lazy(TState& s) {
   bool literal_pending = false;
   while (s.lookahead != 0) {
     const bool searchable = s.lookahead >= kMinMatch;
-    if (searchable) candidate = insert_string(s);
+    if (searchable) candidate = insert_string(s, s.scan);
     s.prev_length = length;
     const std::uint32_t prev_match = s.match_start;
     length = kMinMatch - 1;
@@ -467,22 +593,20 @@ std::uint32_t deflate_lazy(TState& s) {
     }
 
     if (s.prev_length >= kMinMatch && length <= s.prev_length) {
-      const std::uint32_t max_insert = s.scan + s.lookahead - kMinMatch;
+      const std::uint32_t insert_end = s.scan + s.lookahead - kMinMatch + 1;
       const int end_now = ct_tally(s, s.scan - 1 - prev_match, s.prev_length - kMinMatch);
       // The match began at the previous position; the scan stands on its
       // second byte. Insert the rest of its positions while they have three
       // bytes of input.
+      const std::uint32_t match_end = s.scan + s.prev_length - 1;
+      insert_strings(s, s.scan + 1, std::min(match_end, insert_end));
       s.lookahead -= s.prev_length - 1;
-      for (std::uint32_t left = s.prev_length - 2; left != 0; --left) {
-        ++s.scan;
-        if (s.scan <= max_insert) candidate = insert_string(s);
-      }
-      ++s.scan;
+      s.scan = match_end;
       literal_pending = false;
       length = kMinMatch - 1;
       if (end_now) end_block(s);
     } else if (literal_pending) {
-      if (ct_tally(s, 0, s.window[s.scan - 1])) end_block(s);
+      if (ct_tally_literal(s, s.window[s.scan - 1])) end_block(s);
       ++s.scan;
       --s.lookahead;
     } else {
@@ -492,7 +616,7 @@ std::uint32_t deflate_lazy(TState& s) {
     }
     if (s.lookahead < kMinLookahead) refill_window(s);
   }
-  if (literal_pending) ct_tally(s, 0, s.window[s.scan - 1]);
+  if (literal_pending) ct_tally_literal(s, s.window[s.scan - 1]);
   return end_last_block(s);
 }
 
@@ -506,14 +630,14 @@ void clear_heads(TState& s) {
   if (s.heads_set_below < kClearOneByOneBelow) {
     for (std::uint32_t position = 0; position < s.heads_set_below; ++position) {
       const std::uint8_t* string = s.window + position;
-      s.head[((string[0] << 10) ^ (string[1] << 5) ^ string[2]) & kHashMask] = 0;
-      s.head4[key4_of(string)] = 0;
-      s.head8[key8_of(string)] = 0;
+      s.head[key3_of(string)] = 0;
+      s.head4[key4_of(string)] = {};
+      s.head8[key8_of(string)] = {};
     }
   } else {
     std::fill(std::begin(s.head), std::end(s.head), 0u);
-    std::fill(std::begin(s.head4), std::end(s.head4), 0u);
-    std::fill(std::begin(s.head8), std::end(s.head8), 0u);
+    std::fill(std::begin(s.head4), std::end(s.head4), TState::TLinkPair{});
+    std::fill(std::begin(s.head8), std::end(s.head8), TState::TPositionPair{});
   }
   s.heads_set_below = 0;
 }
@@ -550,9 +674,6 @@ void match_init(TState& s, std::int32_t level, std::uint16_t* flags) {
   s.read_end = s.lookahead;
   if (s.end_of_input) return;
   if (s.lookahead < kMinLookahead) refill_window(s);
-  s.hash_key = 0;
-  update_hash(s, s.window[0]);
-  update_hash(s, s.window[1]);
 }
 
 std::uint32_t deflate_entry(TState& s) {

@@ -93,6 +93,28 @@ std::vector<std::uint8_t> last_bytes_read_after_a_long_match() {
   return bytes;
 }
 
+// The first candidate of a search can lie exactly at the farthest distance,
+// 32506 bytes back, and be reached along the 4-byte chain (the lazy search
+// that follows a match of three, whose walk starts there); an older string
+// behind it matches longer but is out of reach. Three occurrences of one
+// 20-byte string in random bytes: the oldest whole, the middle one (the
+// first candidate) sharing its first five bytes, the last at the scan.
+std::vector<std::uint8_t> first_candidate_at_the_limit() {
+  constexpr std::size_t kScan = 40000;
+  constexpr std::size_t kFirst = kScan - 32506;
+  constexpr std::size_t kOldest = 1000;
+  std::vector<std::uint8_t> bytes = random_bytes(kScan + 2000, 47);
+  const std::vector<std::uint8_t> string(bytes.begin() + kOldest, bytes.begin() + kOldest + 20);
+  std::copy(string.begin(), string.end(), bytes.begin() + kScan);
+  std::copy_n(string.begin(), 5, bytes.begin() + kFirst);
+  bytes[kFirst + 5] = static_cast<std::uint8_t>(string[5] + 1);
+  // A match of three just before the scan, 100 bytes back: the byte before
+  // the string and its first two, then another third byte.
+  std::copy_n(bytes.begin() + kScan - 1, 3, bytes.begin() + kScan - 101);
+  bytes[kScan - 98] = static_cast<std::uint8_t>(string[2] + 1);
+  return bytes;
+}
+
 const SearchCase kSearchCases[] = {
     {"text_over_slides", [] { return text_bytes(200000, 34); }},
     {"edited_text", [] { return edited_text(150000); }},
@@ -107,6 +129,7 @@ const SearchCase kSearchCases[] = {
     {"code", [] { return code_like(150000); }},
     {"last_bytes_read_after_a_long_match", last_bytes_read_after_a_long_match, kByteByByte},
     {"key_shared_across_the_last_slide", key_shared_across_the_last_slide},
+    {"first_candidate_at_the_limit", first_candidate_at_the_limit},
     {"short", [] { return text_bytes(300, 37); }},
 };
 
