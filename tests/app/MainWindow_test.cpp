@@ -177,6 +177,21 @@ class Controller : public ::testing::Test {
 
   void ClickGenerate() { Window().imgBtnGenClick(Gen()); }
 
+  // The product's settings file names German as the user's language.
+  void ChooseGermanInTheSettings() {
+    CreateDirectoryW((roaming.Path() + L"\\Halvane").c_str(), nullptr);
+    CreateDirectoryW((roaming.Path() + L"\\Halvane\\Brightkeep V8").c_str(), nullptr);
+    roaming.WriteBytes(L"Halvane\\Brightkeep V8\\Main.ini", "[Main]\r\nLanguage=German\r\n");
+  }
+
+  // The language files the build places beside the test program.
+  void UseShippedLanguages() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring exe = self;
+    languageFolder = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"ToolBox_Language";
+  }
+
   TempFolder roaming;
   std::wstring desktop = L"C:\\Users\\Test User\\Desktop";
   std::wstring installLocation = L"C:\\Program Files (x86)\\Brightkeep 8\\";
@@ -221,9 +236,7 @@ const std::wstring kLayoutInfo =
     L"you. It will be saved to your Desktop by default. Or ";
 
 TEST_F(Controller, CreationWritesItsDebugLinesInOrderAndProposesTheDesktop) {
-  CreateDirectoryW((roaming.Path() + L"\\Halvane").c_str(), nullptr);
-  CreateDirectoryW((roaming.Path() + L"\\Halvane\\Brightkeep V8").c_str(), nullptr);
-  roaming.WriteBytes(L"Halvane\\Brightkeep V8\\Main.ini", "[Main]\r\nLanguage=German\r\n");
+  ChooseGermanInTheSettings();
   Window();
   const std::vector<std::wstring> expected = {L"ClientWidth: 463", L"ClientHeight: 303",
                                               L"ClientWidth: 463", L"ClientHeight: 303",
@@ -246,13 +259,8 @@ TEST_F(Controller, CreationWritesItsDebugLinesInOrderAndProposesTheDesktop) {
 }
 
 TEST_F(Controller, TheLanguageOfTheSettingsFileTranslatesTheWindowAndItsMessages) {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring exe = self;
-  languageFolder = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"ToolBox_Language";
-  CreateDirectoryW((roaming.Path() + L"\\Halvane").c_str(), nullptr);
-  CreateDirectoryW((roaming.Path() + L"\\Halvane\\Brightkeep V8").c_str(), nullptr);
-  roaming.WriteBytes(L"Halvane\\Brightkeep V8\\Main.ini", "[Main]\r\nLanguage=German\r\n");
+  UseShippedLanguages();
+  ChooseGermanInTheSettings();
   EXPECT_EQ(Gen().Caption(), L"Erstellen");
   script.Then([&] { EXPECT_EQ(Gen().Caption(), L"Stopp"); }).Then([&] { job->Finish(false); });
   ClickGenerate();
@@ -603,13 +611,8 @@ TEST_F(Controller, TheKeyboardReachesGenerateTheLinkAndCloseAndEscClosesAsTheClo
 }
 
 TEST_F(Controller, ReadersFindTheControlsWithTheirRolesAndTheCloseButtonNamedInTheLanguage) {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring exe = self;
-  languageFolder = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"ToolBox_Language";
-  CreateDirectoryW((roaming.Path() + L"\\Halvane").c_str(), nullptr);
-  CreateDirectoryW((roaming.Path() + L"\\Halvane\\Brightkeep V8").c_str(), nullptr);
-  roaming.WriteBytes(L"Halvane\\Brightkeep V8\\Main.ini", "[Main]\r\nLanguage=German\r\n");
+  UseShippedLanguages();
+  ChooseGermanInTheSettings();
   std::vector<std::pair<std::wstring, ui::TAccessibleRole>> seen;
   for (ui::TControl* c : Window().Accessibility().Children()) {
     seen.emplace_back(c->Name() + L" " + c->AccessibleName().substr(0, 9), c->AccessibleRole());
