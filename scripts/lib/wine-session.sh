@@ -34,13 +34,14 @@ wine_session_start() {
 # Makes the Wine prefix `prefix` ready for the tests (created on first use)
 # and starts its server, warmed up outside any pipe. The session's prefix is
 # one; a test may prepare another (a screen of another resolution, say).
+# A step that fails is named on the error channel, with what Wine printed.
 wine_prefix_prepare() {
   local prefix=$1
   (
     export WINEPREFIX=$prefix
     mkdir -p "$(dirname "$prefix")"
     if [ ! -f "$prefix/system.reg" ]; then
-      wineboot -i </dev/null >/dev/null 2>&1
+      wine_once_more wineboot -i || exit 1
       wineserver -w
     fi
 
@@ -62,21 +63,44 @@ wine_prefix_prepare() {
     done
 
     # One server for the prefix, warmed up outside any pipe: otherwise Wine's
-    # services inherit the test runner's pipes and every test waits.
+    # services inherit the test runner's pipes and every test waits. (A
+    # server that already runs makes -p fail harmlessly.)
     wineserver -p </dev/null >/dev/null 2>&1
-    wine cmd /c exit </dev/null >/dev/null 2>&1
+    wine_once_more wine cmd /c exit || exit 1
 
     # Keyboard cues (focus cues, underlined access keys) as Windows has them
     # by default: hidden until the keyboard is used. A fresh Wine prefix shows
     # them always (bit 0x20 of the mask's first byte).
-    wine reg add 'HKCU\Control Panel\Desktop' /v UserPreferencesMask /t REG_BINARY \
-      /d 1000028012000000 /f </dev/null >/dev/null 2>&1
+    wine_once_more wine reg add 'HKCU\Control Panel\Desktop' /v UserPreferencesMask /t REG_BINARY \
+      /d 1000028012000000 /f || exit 1
 
     # A program that crashes prints its backtrace and ends, instead of waiting
     # behind a crash dialog on a display that nobody looks at.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-      </dev/null >/dev/null 2>&1
+    wine_once_more wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f || exit 1
   )
+}
+
+# Runs a Wine command that does no harm when repeated. Now and then Wine
+# fails to start a process at all (see wine-test-run); a failed run is noted
+# where the test command lists such retries and is started once more. Its
+# output goes to a file, never a pipe, since a Wine service started on the
+# way would hold a pipe open. A second failure is reported with that output.
+wine_once_more() {
+  local out attempt rc=0
+  out=$(mktemp)
+  for attempt in 1 2; do
+    "$@" </dev/null >"$out" 2>&1 && { rm -f "$out"; return 0; }
+    rc=$?
+    if [ "$attempt" -eq 1 ]; then
+      local note="$*: ended with code $rc ($(tr '\n' ' ' <"$out" | cut -c1-300)); started once more"
+      echo "wine-session: $note" >&2
+      [ -n "${BRK_WINE_RETRY_LOG:-}" ] && echo "$note" >>"$BRK_WINE_RETRY_LOG"
+    fi
+  done
+  echo "wine-session: $* failed twice, last with code $rc:" >&2
+  sed 's/^/  /' "$out" >&2
+  rm -f "$out"
+  return "$rc"
 }
 
 wine_session_stop() {

@@ -137,11 +137,30 @@ def set_language(language):
 
 def register_install(folder):
     location = windows_path(folder)
-    run("wine", "reg", "add", KEY, "/v", "InstallLocation", "/t", "REG_SZ", "/d", location, "/reg:32", "/f")
+    reg("add", KEY, "/v", "InstallLocation", "/t", "REG_SZ", "/d", location, "/reg:32", "/f")
 
 
 def unregister_install():
     run("wine", "reg", "delete", KEY, "/reg:32", "/f", check=False)
+
+
+def reg(*args):
+    """Wine's reg with `args`, which must do no harm when repeated. Now and
+    then Wine fails to start a process at all (scripts/lib/wine-test-run):
+    a failed run is noted where the test command lists such retries and
+    made once more; a second failure fails the test."""
+    try:
+        run("wine", "reg", *args)
+    except AssertionError as failure:
+        note_retry("reg %s: %s" % (" ".join(args), failure))
+        run("wine", "reg", *args)
+
+
+def note_retry(what):
+    print("started once more: " + what)
+    if os.environ.get("BRK_WINE_RETRY_LOG"):
+        with open(os.environ["BRK_WINE_RETRY_LOG"], "a") as f:
+            f.write("%s; started once more\n" % what.replace("\n", " | "))
 
 
 def make_install(folder, files, size, binary=False):
@@ -316,10 +335,7 @@ class Tool:
         wait_for("the copy of an earlier test to end", lambda: not running_copies(), timeout=30)
         failure = self.launch()
         if failure:
-            print("retrying the start: " + failure)
-            if os.environ.get("BRK_WINE_RETRY_LOG"):
-                with open(os.environ["BRK_WINE_RETRY_LOG"], "a") as f:
-                    f.write("window_e2e.%s: %s; started once more\n" % (self.name, failure.replace("\n", " | ")))
+            note_retry("the tool in %s: %s" % (self.name, failure))
             failure = self.launch()
             if failure:
                 raise AssertionError(failure)
@@ -556,12 +572,19 @@ def use_prefix(prefix, dpi):
     resolution from the tests that share the session's. Returns a function
     that ends the prefix's server."""
     global PREFIX
-    subprocess.run(["bash", "-c", 'source "$0"; wine_prefix_prepare "$1"', SESSION_SCRIPT, prefix],
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    # What the script says goes to a file: a pipe would be held open by the
+    # Wine services it starts.
+    with tempfile.TemporaryFile() as output:
+        r = subprocess.run(["bash", "-c", 'source "$0"; wine_prefix_prepare "$1"', SESSION_SCRIPT, prefix],
+                           stdin=subprocess.DEVNULL, stdout=output, stderr=output)
+        output.seek(0)
+        said = output.read().decode(errors="replace")
+    if r.returncode != 0:
+        raise AssertionError("the prefix %s could not be prepared:\n%s" % (prefix, said))
+    print(said, end="")
     PREFIX = prefix
     os.environ["WINEPREFIX"] = prefix
-    run("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
-        "/d", str(dpi), "/f")
+    reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
     return lambda: subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL)
 
