@@ -21,8 +21,15 @@ FOCUSED, UNAVAILABLE, READONLY, INVISIBLE, LINKED, FOCUSABLE = 0x4, 0x1, 0x40, 0
 
 
 def probe(*args):
-    r = subprocess.run(["wine", PROBE] + list(args), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                       stderr=subprocess.PIPE, timeout=120)
+    def once():
+        return subprocess.run(["wine", PROBE] + list(args), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=120)
+    r = once()
+    if r.returncode != 0 and not r.stdout:
+        # Wine failed to start it (scripts/lib/wine-test-run): the probe
+        # prints before it fails, and a press it failed to make was not made.
+        harness.note_retry("the probe %r: code %d, %s" % (args, r.returncode, r.stderr.decode(errors="replace")[-300:]))
+        r = once()
     out = r.stdout.decode("utf-8")
     assert r.returncode == 0, "the probe %r failed: %s %s" % (args, out, r.stderr.decode(errors="replace")[-500:])
     return out
