@@ -84,7 +84,7 @@ def wait_for(what, condition, timeout=60.0, step=0.2):
 
 
 def windows_path(path):
-    return run("winepath", "-w", path).strip()
+    return run_wine("winepath", "-w", path).strip()
 
 
 def relative_luminance(rgb):
@@ -145,15 +145,19 @@ def unregister_install():
 
 
 def reg(*args):
-    """Wine's reg with `args`, which must do no harm when repeated. Now and
-    then Wine fails to start a process at all (scripts/lib/wine-test-run):
-    a failed run is noted where the test command lists such retries and
-    made once more; a second failure fails the test."""
+    return run_wine("wine", "reg", *args)
+
+
+def run_wine(*cmd):
+    """Runs a Wine command that does no harm when repeated. Now and then
+    Wine fails to start a process at all (scripts/lib/wine-test-run): a
+    failed run is noted where the test command lists such retries and made
+    once more; a second failure fails the test."""
     try:
-        run("wine", "reg", *args)
+        return run(*cmd)
     except AssertionError as failure:
-        note_retry("reg %s: %s" % (" ".join(args), failure))
-        run("wine", "reg", *args)
+        note_retry(str(failure))
+        return run(*cmd)
 
 
 def note_retry(what):
