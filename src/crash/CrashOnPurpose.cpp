@@ -146,14 +146,19 @@ void CALLBACK FaultInTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   *static_cast<volatile int*>(g_nowhere) = 4;
 }
 
-void CreateWindowThatFaults() {
+// A message-only window of a class of its own, whose procedure is `procedure`.
+HWND MakeMessageWindow(WNDPROC procedure, const wchar_t* className) {
   WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = FaultInCreateMessage;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"BRKCrashOnPurposeCreate";
+  windowClass.lpszClassName = className;
   RegisterClassW(&windowClass);
-  CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                  windowClass.hInstance, nullptr);
+  return CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         windowClass.hInstance, nullptr);
+}
+
+void CreateWindowThatFaults() {
+  MakeMessageWindow(FaultInCreateMessage, L"BRKCrashOnPurposeCreate");
 }
 
 void CrashNow(TCrashOnPurpose request) {
@@ -205,13 +210,7 @@ LRESULT CALLBACK IdleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 void MakeIdleWindow() {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = IdleWindowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"BRKCrashOnPurpose";
-  RegisterClassW(&windowClass);
-  g_idleWindow = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                 nullptr, windowClass.hInstance, nullptr);
+  g_idleWindow = MakeMessageWindow(IdleWindowProc, L"BRKCrashOnPurpose");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "QuietServices.h"
 #include "app/MainWindow.h"
 #include "skin/ImageButton.h"
 #include "skin/ImageProgress.h"
@@ -16,12 +17,6 @@
 #include "ui/Label.h"
 
 namespace {
-
-app::TMainWindowServices QuietServices() {
-  app::TMainWindowServices s = app::RealMainWindowServices();
-  s.debugLine = [](const std::wstring&) {};
-  return s;
-}
 
 TEST(MainWindowLayout, ComponentsComeInCreationOrderWithTheirKindsAndPlaces) {
   TfrmBRKPortable window(QuietServices());

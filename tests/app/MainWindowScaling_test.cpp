@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "QuietServices.h"
 #include "app/MainWindow.h"
 #include "app/WindowArt.h"
 #include "skin/ImageButton.h"
@@ -67,12 +68,6 @@ TEST(WindowArt, AScreenBetweenTwoSetsGetsTheLargerSetsPictureMadeSmaller) {
   ASSERT_EQ(picture.Height(), 55);
   EXPECT_EQ(picture.Graphic()->Pixel(110, 0) >> 24, 255u);
   EXPECT_EQ(picture.Graphic()->Pixel(0, 0) >> 24, 0u) << "the rounded corner stays clear";
-}
-
-app::TMainWindowServices QuietServices() {
-  app::TMainWindowServices s = app::RealMainWindowServices();
-  s.debugLine = [](const std::wstring&) {};
-  return s;
 }
 
 TEST(MainWindowScaling, MovedToAScreenAt150PercentTheWholeWindowIsTheLayoutScaled) {
